@@ -1,0 +1,21 @@
+#include "report/screen_report.h"
+
+#include <vector>
+
+#include "display/appkit.h"
+#include "report/json_encoder.h"
+#include "report/screen_info.h"
+
+namespace lsscreens {
+
+std::string screenReport()
+{
+    std::vector<ScreenInfo> screenInfos;
+    for (const NSScreen& screen : NSScreen::screens())
+        screenInfos.push_back(screen.screenInfos());
+
+    const JSONEncoder encoder;
+    return encoder.encode(screenInfos) + '\n';
+}
+
+}  // namespace lsscreens

@@ -1,0 +1,27 @@
+#!/bin/sh
+# Runs the real lsscreens executable the way a script would and checks what
+# it prints and how it exits. With no window system reachable it must print
+# exactly "[]" and a line feed, nothing on stderr, and exit 0; when standard
+# output cannot be written it must not claim success.
+set -u
+binary=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+env -u DISPLAY "$binary" --ignored-argument >"$work/out" 2>"$work/err"
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status without a window system"
+printf '[]\n' | cmp -s - "$work/out" || fail "output was not exactly '[]' and a line feed: $(od -c "$work/out")"
+[ ! -s "$work/err" ] || fail "wrote to stderr: $(cat "$work/err")"
+
+if [ -w /dev/full ]; then
+    env -u DISPLAY "$binary" >/dev/full 2>"$work/err"
+    status=$?
+    [ "$status" -ne 0 ] || fail "exit status 0 although standard output could not be written"
+    [ ! -s "$work/err" ] || fail "wrote to stderr on a failed write"
+fi
+
+[ "$failures" -eq 0 ] && echo "lsscreens binary: all checks passed"
+[ "$failures" -eq 0 ]
