@@ -16,6 +16,13 @@ status=$?
 printf '[]\n' | cmp -s - "$work/out" || fail "output was not exactly '[]' and a line feed: $(od -c "$work/out")"
 [ ! -s "$work/err" ] || fail "wrote to stderr: $(cat "$work/err")"
 
+# A display that names no running server is the same as none.
+DISPLAY=:4095 "$binary" >"$work/out" 2>"$work/err"
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status with an unreachable X server"
+printf '[]\n' | cmp -s - "$work/out" || fail "unreachable X server: output was not exactly '[]' and a line feed"
+[ ! -s "$work/err" ] || fail "wrote to stderr with an unreachable X server: $(cat "$work/err")"
+
 if [ -w /dev/full ]; then
     env -u DISPLAY "$binary" >/dev/full 2>"$work/err"
     status=$?

@@ -99,10 +99,11 @@ CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits options
 {
     world().record("IODisplayCreateInfoDictionary(" + std::to_string(service) + "," +
                    std::to_string(options) + ")");
-    const auto index = static_cast<std::size_t>(service - standin::World::serviceHandle(0));
-    if (service < standin::World::serviceHandle(0) || index >= world().services.size())
+    const auto index =
+        platform_shared::RegistryHandles::serviceIndex(service, world().services.size());
+    if (!index)
         return {};
-    const auto& info = world().services[index].info;
+    const auto& info = world().services[*index].info;
     return info ? world().createObject(*info) : CFOwned{};
 }
 

@@ -12,17 +12,10 @@ std::unique_ptr<World>& currentWorld()
     return instance;
 }
 
-constexpr io_service_t firstServiceHandle = 0x1000;
-
 }  // namespace
 
 World& world() { return *currentWorld(); }
 void resetWorld() { currentWorld() = std::make_unique<World>(); }
-
-io_service_t World::serviceHandle(std::size_t index)
-{
-    return firstServiceHandle + static_cast<io_service_t>(index);
-}
 
 std::size_t World::countCalls(const std::string& prefix) const
 {
@@ -34,64 +27,25 @@ std::size_t World::countCalls(const std::string& prefix) const
 
 CFOwned World::createObject(Value value)
 {
-    auto object = std::make_unique<Value>(std::move(value));
-    CFTypeRef reference = object.get();
-    liveObjects_.emplace(reference, std::move(object));
     ++dictionariesCreated_;
-    return CFOwned(reference);
+    return objects_.add(std::move(value));
 }
 
 void World::releaseObject(CFTypeRef object)
 {
-    if (liveObjects_.erase(object) == 0)
+    if (!objects_.release(object))
         faults_.push_back("CFRelease of an object not held");
-}
-
-io_object_t World::obtain(io_object_t handle)
-{
-    ++handleReferences_[handle];
-    ++handlesObtained_;
-    return handle;
 }
 
 void World::releaseHandle(io_object_t handle)
 {
-    auto found = handleReferences_.find(handle);
-    if (found == handleReferences_.end() || found->second == 0) {
+    if (!handles_.release(handle))
         faults_.push_back("IOObjectRelease(" + std::to_string(handle) + ") of a handle not held");
-        return;
-    }
-    --found->second;
-}
-
-io_iterator_t World::newIterator()
-{
-    const io_iterator_t iterator = nextIterator_++;
-    iteratorPositions_[iterator] = 0;
-    return obtain(iterator);
-}
-
-io_object_t World::next(io_iterator_t iterator)
-{
-    auto found = iteratorPositions_.find(iterator);
-    if (found == iteratorPositions_.end()) {
-        faults_.push_back("IOIteratorNext on an unknown iterator");
-        return 0;
-    }
-    if (found->second >= services.size())
-        return 0;
-    return obtain(serviceHandle(found->second++));
 }
 
 bool World::balanced() const
 {
-    if (!faults_.empty() || !liveObjects_.empty())
-        return false;
-    for (const auto& [handle, references] : handleReferences_) {
-        if (references != 0)
-            return false;
-    }
-    return true;
+    return faults_.empty() && objects_.size() == 0 && handles_.outstanding() == 0;
 }
 
 std::string World::ledgerReport() const
@@ -99,8 +53,8 @@ std::string World::ledgerReport() const
     std::ostringstream report;
     for (const auto& fault : faults_)
         report << fault << "\n";
-    report << liveObjects_.size() << " dictionaries not released\n";
-    for (const auto& [handle, references] : handleReferences_) {
+    report << objects_.size() << " dictionaries not released\n";
+    for (const auto& [handle, references] : handles_.references()) {
         if (references != 0)
             report << "handle " << handle << " held " << references << " times\n";
     }

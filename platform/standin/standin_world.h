@@ -14,6 +14,7 @@
 #include "display/appkit.h"
 #include "display/core_graphics.h"
 #include "display/iokit.h"
+#include "platform/shared/registry_objects.h"
 
 namespace lsscreens::standin {
 
@@ -43,7 +44,10 @@ public:
     kern_return_t matchingStatus = KERN_SUCCESS;    // anything else refuses the request
 
     // The handle the registry gives the service at services[index].
-    static io_service_t serviceHandle(std::size_t index);
+    static io_service_t serviceHandle(std::size_t index)
+    {
+        return platform_shared::RegistryHandles::serviceHandle(index);
+    }
 
     // The platform calls made so far, e.g. "IODisplayCreateInfoDictionary(4096,512)".
     const std::vector<std::string>& calls() const { return calls_; }
@@ -53,25 +57,21 @@ public:
     // exactly once, and nothing was released that was not held.
     bool balanced() const;
     std::string ledgerReport() const;
-    int handlesObtained() const { return handlesObtained_; }
+    int handlesObtained() const { return handles_.obtained(); }
     int dictionariesCreated() const { return dictionariesCreated_; }
 
     // Platform side (called by the seam's standin implementation).
     void record(std::string call) { calls_.push_back(std::move(call)); }
     CFOwned createObject(Value value);
     void releaseObject(CFTypeRef object);
-    io_object_t obtain(io_object_t handle);
+    io_iterator_t newIterator() { return handles_.newIterator(services.size()); }
+    io_object_t next(io_iterator_t iterator) { return handles_.next(iterator); }
     void releaseHandle(io_object_t handle);
-    io_iterator_t newIterator();
-    io_object_t next(io_iterator_t iterator);
 
 private:
     std::vector<std::string> calls_;
-    std::map<CFTypeRef, std::unique_ptr<Value>> liveObjects_;
-    std::map<io_object_t, int> handleReferences_;
-    std::map<io_iterator_t, std::size_t> iteratorPositions_;
-    io_iterator_t nextIterator_ = 0x9000;
-    int handlesObtained_ = 0;
+    platform_shared::LiveObjects objects_;
+    platform_shared::RegistryHandles handles_;
     int dictionariesCreated_ = 0;
     std::vector<std::string> faults_;
 };

@@ -1,0 +1,121 @@
+#include "platform/linux/drm_registry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+#include <system_error>
+
+namespace lsscreens::linux_platform {
+
+namespace {
+
+// An EDID is at most 256 blocks of 128 bytes; anything past that is not EDID
+// and is not read.
+constexpr std::size_t maximumEdidSize = 256 * 128;
+
+bool isConnectorEntry(std::string_view name)
+{
+    if (!name.starts_with("card"))
+        return false;
+    const auto dash = name.find('-');
+    if (dash == std::string_view::npos || dash == 4 || dash + 1 == name.size())
+        return false;
+    return std::all_of(name.begin() + 4, name.begin() + static_cast<std::ptrdiff_t>(dash),
+                       [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// "card0-DP-2" before "card0-DP-10", "card2-..." before "card10-...".
+bool naturalLess(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool digitA = std::isdigit(static_cast<unsigned char>(a[i])) != 0;
+        const bool digitB = std::isdigit(static_cast<unsigned char>(b[j])) != 0;
+        if (digitA && digitB) {
+            const std::size_t startA = i;
+            const std::size_t startB = j;
+            while (i < a.size() && std::isdigit(static_cast<unsigned char>(a[i]))) ++i;
+            while (j < b.size() && std::isdigit(static_cast<unsigned char>(b[j]))) ++j;
+            std::string_view numberA = a.substr(startA, i - startA);
+            std::string_view numberB = b.substr(startB, j - startB);
+            numberA.remove_prefix(std::min(numberA.find_first_not_of('0'), numberA.size()));
+            numberB.remove_prefix(std::min(numberB.find_first_not_of('0'), numberB.size()));
+            if (numberA.size() != numberB.size())
+                return numberA.size() < numberB.size();
+            if (numberA != numberB)
+                return numberA < numberB;
+            continue;
+        }
+        if (a[i] != b[j])
+            return a[i] < b[j];
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
+}
+
+// sysfs attributes are small text files; only the first line matters.
+std::string firstLine(const std::filesystem::path& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+std::vector<std::uint8_t> readEdidFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::uint8_t> bytes;
+    if (!in)
+        return bytes;
+    bytes.resize(maximumEdidSize);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return bytes;
+}
+
+}  // namespace
+
+void DrmRegistry::scan()
+{
+    connectors_.emplace();
+    // The error_code forms never throw: an unreadable root is an empty registry.
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(root_, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        // "enabled" is not trusted: some drivers always report "disabled".
+        if (isConnectorEntry(name) && firstLine(entry->path() / "status") == "connected")
+            connectors_->push_back({name, std::nullopt});
+    }
+    std::sort(connectors_->begin(), connectors_->end(),
+              [](const Connector& a, const Connector& b) { return naturalLess(a.name, b.name); });
+}
+
+std::size_t DrmRegistry::connectorCount()
+{
+    if (!connectors_)
+        scan();
+    return connectors_->size();
+}
+
+const std::string& DrmRegistry::connectorName(std::size_t index)
+{
+    connectorCount();
+    return connectors_->at(index).name;
+}
+
+std::span<const std::uint8_t> DrmRegistry::edid(std::size_t index)
+{
+    connectorCount();
+    Connector& connector = connectors_->at(index);
+    if (!connector.edid)
+        connector.edid = readEdidFile(root_ / connector.name / "edid");
+    return *connector.edid;
+}
+
+}  // namespace lsscreens::linux_platform

@@ -1,0 +1,39 @@
+// Reads what the display registry and the display numbers need from an EDID:
+// manufacturer id, product code, serial number and product name. Any byte
+// string is accepted (empty, truncated, oversized, bad checksums, lying
+// extension counts): what can be read from the base block is read, nothing is
+// read out of bounds, and the rest is left out.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "display/platform_value.h"
+
+namespace lsscreens::linux_platform {
+
+// The platform's conventions for a display it cannot identify.
+inline constexpr std::uint32_t unknownVendor = 0x756E6B6E;  // "unkn"
+inline constexpr std::uint32_t genericProduct = 0x717;
+// Many monitors fill the serial field with this instead of leaving it 0.
+inline constexpr std::uint32_t placeholderSerial = 0x01010101;
+
+struct EdidIdentity {
+    std::uint32_t vendor = unknownVendor;    // manufacturer id, bytes 8-9 big-endian
+    std::uint32_t product = genericProduct;  // product code, bytes 10-11 little-endian
+    std::uint32_t serial = 0;                // bytes 12-15 little-endian
+    std::optional<std::string> name;         // from the 0xFC descriptors
+};
+
+// No EDID, or one without a recognisable header or identification, gives the
+// unknown vendor and the generic product; so does a manufacturer id of 0.
+EdidIdentity readEdidIdentity(std::span<const std::uint8_t> edid);
+
+// The registry's info dictionary for a display with this EDID:
+// "DisplayVendorID", "DisplayProductID", "DisplaySerialNumber" (left out when
+// 0) and "DisplayProductName" = {"en_US": name} when there is a name.
+Dictionary infoDictionaryFromEdid(std::span<const std::uint8_t> edid);
+
+}  // namespace lsscreens::linux_platform

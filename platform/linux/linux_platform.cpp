@@ -1,0 +1,185 @@
+// The platform seam on Linux. Screens are the X server's RandR monitors; a
+// display id is a RandR output id, whose numbers come from the output's EDID
+// property. The display registry is the DRM connectors in sysfs, identified by
+// their EDID files. Everything is read at most once per run.
+#include "platform/linux/linux_platform.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "display/appkit.h"
+#include "display/core_graphics.h"
+#include "display/iokit.h"
+#include "platform/linux/drm_registry.h"
+#include "platform/linux/edid.h"
+#include "platform/linux/x11_display.h"
+#include "platform/shared/registry_objects.h"
+
+namespace lsscreens {
+
+namespace linux_platform {
+
+namespace {
+
+// What CoreGraphics gives for an id that names no display.
+constexpr std::uint32_t noSuchDisplay = 0xFFFFFFFF;
+// The registry's "no such device" status.
+constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
+
+struct Run {
+    explicit Run(const std::filesystem::path& drmRoot) : registry(drmRoot) {}
+
+    X11Display& x11()
+    {
+        if (!display)
+            display.emplace();
+        return *display;
+    }
+    const std::vector<Monitor>& monitors()
+    {
+        if (!monitorList)
+            monitorList = x11().monitors();
+        return *monitorList;
+    }
+    // Absent when the id names no output.
+    const std::optional<OutputFacts>& output(std::uint32_t id)
+    {
+        auto found = outputs.find(id);
+        if (found == outputs.end())
+            found = outputs.emplace(id, x11().output(id)).first;
+        return found->second;
+    }
+    std::optional<EdidIdentity> identity(std::uint32_t id)
+    {
+        const auto& facts = output(id);
+        if (!facts)
+            return std::nullopt;
+        return readEdidIdentity(facts->edid);
+    }
+
+    std::optional<X11Display> display;
+    std::optional<std::vector<Monitor>> monitorList;
+    std::map<std::uint32_t, std::optional<OutputFacts>> outputs;
+    DrmRegistry registry;
+    platform_shared::LiveObjects objects;
+    platform_shared::RegistryHandles handles;
+};
+
+std::unique_ptr<Run>& currentRun()
+{
+    static std::unique_ptr<Run> run;
+    return run;
+}
+
+Run& run()
+{
+    if (!currentRun())
+        startRun();
+    return *currentRun();
+}
+
+}  // namespace
+
+void startRun(const std::filesystem::path& drmRoot)
+{
+    currentRun() = std::make_unique<Run>(drmRoot);
+}
+
+}  // namespace linux_platform
+
+using linux_platform::run;
+
+std::vector<NSScreen> NSScreen::screens()
+{
+    std::vector<NSScreen> screens;
+    for (std::size_t index = 0; index < run().monitors().size(); ++index)
+        screens.emplace_back(index);
+    return screens;
+}
+
+NSRect NSScreen::frame() const
+{
+    const auto& monitor = run().monitors().at(platformIndex());
+    return {{static_cast<double>(monitor.x), static_cast<double>(monitor.y)},
+            {static_cast<double>(monitor.width), static_cast<double>(monitor.height)}};
+}
+
+Dictionary NSScreen::deviceDescription() const
+{
+    const auto& monitor = run().monitors().at(platformIndex());
+    Dictionary description;
+    description.set("NSDeviceSize", Dictionary{{"width", Number::integer(monitor.width)},
+                                               {"height", Number::integer(monitor.height)}});
+    if (monitor.firstOutput)
+        description.set("NSScreenNumber", Number::integer(*monitor.firstOutput));
+    return description;
+}
+
+CGSize CGDisplayScreenSize(CGDirectDisplayID display)
+{
+    const auto& facts = run().output(display);
+    if (!facts)
+        return {};
+    return {static_cast<double>(facts->widthMillimetres),
+            static_cast<double>(facts->heightMillimetres)};
+}
+
+std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID display)
+{
+    const auto identity = run().identity(display);
+    return identity ? identity->vendor : linux_platform::noSuchDisplay;
+}
+
+std::uint32_t CGDisplayModelNumber(CGDirectDisplayID display)
+{
+    const auto identity = run().identity(display);
+    return identity ? identity->product : linux_platform::noSuchDisplay;
+}
+
+std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID display)
+{
+    const auto identity = run().identity(display);
+    return identity ? identity->serial : linux_platform::noSuchDisplay;
+}
+
+CFOwned IOServiceMatching(const char* className)
+{
+    return run().objects.add(Dictionary{{"IOProviderClass", className}});
+}
+
+kern_return_t IOServiceGetMatchingServices(mach_port_t, CFOwned matching, io_iterator_t* existing)
+{
+    const Dictionary* request = matching ? matching->asDictionary() : nullptr;
+    const Value* className = request ? request->find("IOProviderClass") : nullptr;
+    if (!className || !className->asText() || *className->asText() != "IODisplayConnect")
+        return linux_platform::kIOReturnNoDevice;
+    *existing = run().handles.newIterator(run().registry.connectorCount());
+    return KERN_SUCCESS;
+}
+
+io_object_t IOIteratorNext(io_iterator_t iterator)
+{
+    return run().handles.next(iterator);
+}
+
+kern_return_t IOObjectRelease(io_object_t object)
+{
+    return run().handles.release(object) ? KERN_SUCCESS : linux_platform::kIOReturnNoDevice;
+}
+
+CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits)
+{
+    const auto index = platform_shared::RegistryHandles::serviceIndex(
+        service, run().registry.connectorCount());
+    if (!index)
+        return {};
+    return run().objects.add(linux_platform::infoDictionaryFromEdid(run().registry.edid(*index)));
+}
+
+void CFRelease(CFTypeRef object)
+{
+    run().objects.release(object);
+}
+
+}  // namespace lsscreens

@@ -1,0 +1,149 @@
+#include "platform/linux/x11_display.h"
+
+#include <xcb/randr.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+
+namespace lsscreens::linux_platform {
+
+namespace {
+
+// xcb hands out replies and errors allocated with malloc.
+struct Free {
+    void operator()(void* memory) const { std::free(memory); }
+};
+template <typename T>
+using XcbReply = std::unique_ptr<T, Free>;
+
+// The bytes of a reply as the server sized it: 32 bytes plus 4 per length unit.
+template <typename Reply>
+std::span<const std::uint8_t> replyBytes(const Reply& reply)
+{
+    return {reinterpret_cast<const std::uint8_t*>(&reply), 32 + std::size_t{reply.length} * 4};
+}
+
+// The largest EDID there is (256 blocks of 128 bytes), in 4-byte units.
+constexpr std::uint32_t maximumEdidUnits = 256 * 128 / 4;
+
+xcb_atom_t existingAtom(xcb_connection_t* connection, const char* name)
+{
+    xcb_generic_error_t* rawError = nullptr;
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(std::strlen(name)), name),
+        &rawError));
+    const XcbReply<xcb_generic_error_t> error(rawError);
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+// Reads the monitor list of one root window, trusting no count in the reply
+// beyond the bytes the reply really has.
+void appendMonitors(xcb_connection_t* connection, xcb_window_t root, std::vector<Monitor>& monitors)
+{
+    xcb_generic_error_t* rawError = nullptr;
+    const XcbReply<xcb_randr_get_monitors_reply_t> reply(xcb_randr_get_monitors_reply(
+        connection, xcb_randr_get_monitors(connection, root, 1), &rawError));
+    const XcbReply<xcb_generic_error_t> error(rawError);
+    if (!reply)
+        return;
+    const auto bytes = replyBytes(*reply);
+    std::size_t at = sizeof(xcb_randr_get_monitors_reply_t);
+    for (std::uint32_t i = 0; i < reply->nMonitors; ++i) {
+        xcb_randr_monitor_info_t info;
+        if (at + sizeof info > bytes.size())
+            return;
+        std::memcpy(&info, bytes.data() + at, sizeof info);
+        at += sizeof info;
+        const std::size_t outputBytes = std::size_t{info.nOutput} * sizeof(xcb_randr_output_t);
+        if (at + outputBytes > bytes.size())
+            return;
+        Monitor monitor{info.x, info.y, info.width, info.height, info.primary != 0, std::nullopt};
+        if (info.nOutput > 0) {
+            xcb_randr_output_t first;
+            std::memcpy(&first, bytes.data() + at, sizeof first);
+            monitor.firstOutput = first;
+        }
+        at += outputBytes;
+        monitors.push_back(monitor);
+    }
+}
+
+std::vector<std::uint8_t> readEdidProperty(xcb_connection_t* connection, xcb_randr_output_t output)
+{
+    const xcb_atom_t edidAtom = existingAtom(connection, "EDID");
+    if (edidAtom == XCB_ATOM_NONE)
+        return {};
+    xcb_generic_error_t* rawError = nullptr;
+    const XcbReply<xcb_randr_get_output_property_reply_t> reply(xcb_randr_get_output_property_reply(
+        connection,
+        xcb_randr_get_output_property(connection, output, edidAtom, XCB_ATOM_ANY, 0,
+                                      maximumEdidUnits, 0, 0),
+        &rawError));
+    const XcbReply<xcb_generic_error_t> error(rawError);
+    if (!reply || reply->format != 8)
+        return {};
+    const auto bytes = replyBytes(*reply);
+    const std::size_t available = bytes.size() - sizeof(xcb_randr_get_output_property_reply_t);
+    const std::size_t length = std::min<std::size_t>(reply->num_items, available);
+    const auto data = bytes.subspan(sizeof(xcb_randr_get_output_property_reply_t), length);
+    return {data.begin(), data.end()};
+}
+
+}  // namespace
+
+void X11Display::Disconnect::operator()(xcb_connection_t* connection) const
+{
+    xcb_disconnect(connection);
+}
+
+X11Display::X11Display() : connection_(xcb_connect(nullptr, nullptr))
+{
+    // xcb_connect never returns null; a failed connection is an error object
+    // that still has to be disconnected.
+    if (xcb_connection_has_error(connection_.get()))
+        return;
+    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection_.get(), &xcb_randr_id);
+    if (!randr || !randr->present)
+        return;
+    xcb_generic_error_t* rawError = nullptr;
+    const XcbReply<xcb_randr_query_version_reply_t> version(xcb_randr_query_version_reply(
+        connection_.get(), xcb_randr_query_version(connection_.get(), 1, 5), &rawError));
+    const XcbReply<xcb_generic_error_t> error(rawError);
+    hasRandr15_ = version && (version->major_version > 1 ||
+                              (version->major_version == 1 && version->minor_version >= 5));
+}
+
+X11Display::~X11Display() = default;
+
+std::vector<Monitor> X11Display::monitors() const
+{
+    std::vector<Monitor> monitors;
+    if (!hasRandr15_)
+        return monitors;
+    for (auto root = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())); root.rem > 0;
+         xcb_screen_next(&root))
+        appendMonitors(connection_.get(), root.data->root, monitors);
+    std::stable_partition(monitors.begin(), monitors.end(),
+                          [](const Monitor& monitor) { return monitor.primary; });
+    return monitors;
+}
+
+std::optional<OutputFacts> X11Display::output(std::uint32_t id) const
+{
+    if (!hasRandr15_)
+        return std::nullopt;
+    xcb_generic_error_t* rawError = nullptr;
+    const XcbReply<xcb_randr_get_output_info_reply_t> info(xcb_randr_get_output_info_reply(
+        connection_.get(), xcb_randr_get_output_info(connection_.get(), id, XCB_CURRENT_TIME),
+        &rawError));
+    const XcbReply<xcb_generic_error_t> error(rawError);
+    if (!info)
+        return std::nullopt;
+    return OutputFacts{info->mm_width, info->mm_height, readEdidProperty(connection_.get(), id)};
+}
+
+}  // namespace lsscreens::linux_platform

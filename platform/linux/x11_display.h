@@ -1,0 +1,54 @@
+// The X server, as the Linux platform reads it through RandR 1.5: the active
+// monitors of every X screen, and per output its physical size and EDID.
+// Every failure (no server, no RandR 1.5, an X error, a malformed reply) shows
+// as an empty list or an absent value; none ends the process.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct xcb_connection_t;
+
+namespace lsscreens::linux_platform {
+
+struct Monitor {
+    std::int16_t x = 0;  // geometry in pixels
+    std::int16_t y = 0;
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+    bool primary = false;
+    std::optional<std::uint32_t> firstOutput;  // absent for a virtual monitor
+};
+
+struct OutputFacts {
+    std::uint32_t widthMillimetres = 0;  // 0 when the server does not know
+    std::uint32_t heightMillimetres = 0;
+    std::vector<std::uint8_t> edid;      // empty when the output has none
+};
+
+class X11Display {
+public:
+    // Connects to the server that DISPLAY names, if any.
+    X11Display();
+    ~X11Display();
+    X11Display(const X11Display&) = delete;
+    X11Display& operator=(const X11Display&) = delete;
+
+    // Active monitors of every X screen: primary first (in server order if
+    // several claim it), then the others in server order.
+    std::vector<Monitor> monitors() const;
+
+    // Absent when the id names no output of this server.
+    std::optional<OutputFacts> output(std::uint32_t id) const;
+
+private:
+    struct Disconnect {
+        void operator()(xcb_connection_t* connection) const;
+    };
+    std::unique_ptr<xcb_connection_t, Disconnect> connection_;
+    bool hasRandr15_ = false;
+};
+
+}  // namespace lsscreens::linux_platform

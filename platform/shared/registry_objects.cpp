@@ -1,0 +1,64 @@
+#include "platform/shared/registry_objects.h"
+
+namespace lsscreens::platform_shared {
+
+CFOwned LiveObjects::add(Value value)
+{
+    auto object = std::make_unique<const Value>(std::move(value));
+    const CFTypeRef reference = object.get();
+    objects_.emplace(reference, std::move(object));
+    return CFOwned(reference);
+}
+
+bool LiveObjects::release(CFTypeRef object)
+{
+    return objects_.erase(object) == 1;
+}
+
+std::optional<std::size_t> RegistryHandles::serviceIndex(io_service_t service, std::size_t count)
+{
+    if (service < firstService || service - firstService >= count)
+        return std::nullopt;
+    return service - firstService;
+}
+
+io_object_t RegistryHandles::obtain(io_object_t handle)
+{
+    ++references_[handle];
+    ++obtained_;
+    return handle;
+}
+
+io_iterator_t RegistryHandles::newIterator(std::size_t count)
+{
+    const io_iterator_t iterator = nextIterator_++;
+    iterators_[iterator] = {0, count};
+    return obtain(iterator);
+}
+
+io_object_t RegistryHandles::next(io_iterator_t iterator)
+{
+    const auto found = iterators_.find(iterator);
+    if (found == iterators_.end() || found->second.position >= found->second.count)
+        return 0;
+    return obtain(serviceHandle(found->second.position++));
+}
+
+bool RegistryHandles::release(io_object_t handle)
+{
+    const auto found = references_.find(handle);
+    if (found == references_.end() || found->second == 0)
+        return false;
+    --found->second;
+    return true;
+}
+
+int RegistryHandles::outstanding() const
+{
+    int total = 0;
+    for (const auto& [handle, count] : references_)
+        total += count;
+    return total;
+}
+
+}  // namespace lsscreens::platform_shared
