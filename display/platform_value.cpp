@@ -73,6 +73,11 @@ std::optional<std::uint32_t> Dictionary::exactUInt32At(std::string_view textKey)
     return number ? number->exactUInt32() : std::nullopt;
 }
 
+bool Dictionary::empty() const
+{
+    return entries_.empty();
+}
+
 bool Dictionary::hasOnlyTextKeys() const
 {
     for (const auto& entry : entries_) {

@@ -65,7 +65,7 @@ public:
     std::optional<std::uint32_t> exactUInt32At(std::string_view textKey) const;
 
     bool hasOnlyTextKeys() const;
-    bool empty() const { return entries_.empty(); }
+    bool empty() const;
     const std::vector<std::pair<Value, Value>>& entries() const { return entries_; }
 
     bool operator==(const Dictionary&) const;

@@ -119,5 +119,29 @@ TEST_F(DisplayServiceLookup, UnidentifiableServicesAreSkipped)
     EXPECT_EQ(world().dictionariesCreated(), 4);  // matching dictionary + 3 infos
 }
 
+// The ledger every test here relies on must itself notice a handle or a
+// dictionary that is kept, and one released twice.
+TEST(StandinLedger, NoticesWhatIsKeptAndWhatIsReleasedTwice)
+{
+    standin::resetWorld();
+    standin::world().services.push_back({Value(displayInfo(1, 2, 3, "X"))});
+    io_iterator_t iterator = 0;
+    ASSERT_EQ(IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching("IODisplayConnect"),
+                                           &iterator),
+              KERN_SUCCESS);
+    const io_object_t service = IOIteratorNext(iterator);
+    CFOwned info = IODisplayCreateInfoDictionary(service, kIODisplayOnlyPreferredName);
+    IOObjectRelease(iterator);
+    EXPECT_FALSE(standin::world().balanced());  // service and dictionary still held
+
+    info.reset();
+    IOObjectRelease(service);
+    EXPECT_TRUE(standin::world().balanced()) << standin::world().ledgerReport();
+
+    IOObjectRelease(service);
+    EXPECT_FALSE(standin::world().balanced());  // released once too often
+    standin::resetWorld();
+}
+
 }  // namespace
 }  // namespace lsscreens::testing

@@ -1,0 +1,34 @@
+// Any byte string as an EDID: reading it must stay in bounds, and what comes
+// out must keep its promises (a name is printable ASCII without trailing
+// spaces; the registry dictionary holds exact 32-bit numbers).
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "platform/linux/edid.h"
+#include "report/json_string.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::span<const std::uint8_t> edid(data, size);
+    const auto identity = lsscreens::linux_platform::readEdidIdentity(edid);
+    if (identity.name) {
+        if (identity.name->empty() || identity.name->back() == ' ')
+            std::abort();
+        for (const char c : *identity.name) {
+            if (c < 0x20 || c > 0x7E)
+                std::abort();
+        }
+        std::string json;
+        lsscreens::appendJSONString(json, *identity.name);
+    }
+    if (identity.serial == lsscreens::linux_platform::placeholderSerial)
+        std::abort();
+
+    const lsscreens::Dictionary info = lsscreens::linux_platform::infoDictionaryFromEdid(edid);
+    if (info.exactUInt32At("DisplayVendorID") != identity.vendor ||
+        info.exactUInt32At("DisplayProductID") != identity.product)
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (AddressSanitizer and
+# UndefinedBehaviorSanitizer on) and runs each for the given number of seconds
+# (default 60), starting from the real EDIDs in tests/data/edid. A crash or a
+# broken promise aborts the fuzzer, which exits non-zero, and so does this.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+
+CXX=clang++ cmake -S . -B build-fuzz -DLSSCREENS_FUZZ=ON -DLSSCREENS_BUILD_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-fuzz -j2
+
+seeds=$(mktemp -d)
+trap 'rm -rf "$seeds"' EXIT
+cp tests/data/edid/*.bin "$seeds"
+
+# EDIDs are read from the base block only; product names are short. Longer
+# inputs would only slow the search.
+for target in edid:1024 json:512; do
+    name=${target%%:*}
+    corpus=build-fuzz/corpus-$name
+    mkdir -p "$corpus"
+    echo "== fuzzing $name for $seconds s"
+    log=build-fuzz/fuzz-$name.log
+    status=0
+    "build-fuzz/fuzz/lsscreens_${name}_fuzzer" -max_total_time="$seconds" -max_len="${target##*:}" \
+        -print_final_stats=1 "$corpus" "$seeds" >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        tail -n 40 "$log"
+        echo "fuzzer $name failed with status $status"
+        exit 1
+    fi
+    grep -E '^(Done|stat::number_of_executed_units)' "$log"
+done
