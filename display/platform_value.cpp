@@ -18,7 +18,7 @@ std::optional<std::uint32_t> Number::exactUInt32() const
             return std::nullopt;
         return static_cast<std::uint32_t>(*integer);
     }
-    const double floating = std::get<double>(value_);
+    const double floating = *std::get_if<double>(&value_);
     // NaN fails every comparison, so it is rejected here as well.
     if (!(floating >= 0.0 && floating < twoTo32) || std::trunc(floating) != floating)
         return std::nullopt;
@@ -29,7 +29,7 @@ std::uint32_t Number::unsignedIntValue() const
 {
     if (const auto* integer = std::get_if<std::int64_t>(&value_))
         return static_cast<std::uint32_t>(*integer);  // modulo 2^32, well defined
-    const double floating = std::get<double>(value_);
+    const double floating = *std::get_if<double>(&value_);
     if (!std::isfinite(floating))
         return 0;
     // fmod is exact for doubles, so this is the truncated value modulo 2^32

@@ -111,7 +111,7 @@ TEST(JsonString, InvalidUtf8BecomesOneReplacementCharacterPerMaximalSubpart)
     };
     for (const auto& [input, expected] : cases) {
         EXPECT_EQ(jsonString(input), "\"" + expected + "\"") << testing::PrintToString(input);
-        EXPECT_NO_THROW(json::parse(encodeName(input))) << testing::PrintToString(input);
+        EXPECT_TRUE(json::accept(encodeName(input))) << testing::PrintToString(input);
     }
 }
 
