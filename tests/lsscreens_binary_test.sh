@@ -3,8 +3,12 @@
 # it prints and how it exits. With no window system reachable it must print
 # exactly "[]" and a line feed, nothing on stderr, and exit 0; when standard
 # output cannot be written it must not claim success.
+#   lsscreens_binary_test.sh BINARY PLATFORM
+# On macOS the window system is always reachable (DISPLAY means nothing
+# there): the output is only checked to be one line holding an array.
 set -u
 binary=$1
+platform=${2:-null}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -13,8 +17,15 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 env -u DISPLAY "$binary" --ignored-argument >"$work/out" 2>"$work/err"
 status=$?
 [ "$status" -eq 0 ] || fail "exit status $status without a window system"
-printf '[]\n' | cmp -s - "$work/out" || fail "output was not exactly '[]' and a line feed: $(od -c "$work/out")"
 [ ! -s "$work/err" ] || fail "wrote to stderr: $(cat "$work/err")"
+if [ "$platform" = macos ]; then
+    [ "$(wc -l <"$work/out")" -eq 1 ] || fail "output is not exactly one line"
+    head -c 1 "$work/out" | grep -q '\[' || fail "output does not start with '['"
+    tail -c 2 "$work/out" | head -c 1 | grep -q '\]' || fail "output does not end with ']' and a line feed"
+    [ "$failures" -eq 0 ] && echo "lsscreens binary: all checks passed"
+    exit "$failures"
+fi
+printf '[]\n' | cmp -s - "$work/out" || fail "output was not exactly '[]' and a line feed: $(od -c "$work/out")"
 
 # A display that names no running server is the same as none.
 DISPLAY=:4095 "$binary" >"$work/out" 2>"$work/err"
