@@ -27,10 +27,7 @@ namespace {
 // Runs the command with stdout to /dev/null; returns its wall time in ms.
 double runOnce(std::vector<std::string> command)
 {
-    std::vector<char*> argv;
-    for (auto& argument : command)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = lsscreens::testing::argvOf(command);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);

@@ -42,25 +42,29 @@ struct Run {
             monitorList = x11().monitors();
         return *monitorList;
     }
-    // Absent when the id names no output.
-    const std::optional<OutputFacts>& output(std::uint32_t id)
+    // What is known of an output, asked of the server once per run. Absent
+    // when the id names no output.
+    struct Output {
+        OutputFacts facts;
+        EdidIdentity identity;  // read from facts.edid
+    };
+    const std::optional<Output>& output(std::uint32_t id)
     {
         auto found = outputs.find(id);
-        if (found == outputs.end())
-            found = outputs.emplace(id, x11().output(id)).first;
+        if (found == outputs.end()) {
+            std::optional<Output> known;
+            if (auto facts = x11().output(id)) {
+                const EdidIdentity identity = readEdidIdentity(facts->edid);
+                known = Output{std::move(*facts), identity};
+            }
+            found = outputs.emplace(id, std::move(known)).first;
+        }
         return found->second;
-    }
-    std::optional<EdidIdentity> identity(std::uint32_t id)
-    {
-        const auto& facts = output(id);
-        if (!facts)
-            return std::nullopt;
-        return readEdidIdentity(facts->edid);
     }
 
     std::optional<X11Display> display;
     std::optional<std::vector<Monitor>> monitorList;
-    std::map<std::uint32_t, std::optional<OutputFacts>> outputs;
+    std::map<std::uint32_t, std::optional<Output>> outputs;
     DrmRegistry registry;
     platform_shared::LiveObjects objects;
     platform_shared::RegistryHandles handles;
@@ -118,29 +122,29 @@ Dictionary NSScreen::deviceDescription() const
 
 CGSize CGDisplayScreenSize(CGDirectDisplayID display)
 {
-    const auto& facts = run().output(display);
-    if (!facts)
+    const auto& output = run().output(display);
+    if (!output)
         return {};
-    return {static_cast<double>(facts->widthMillimetres),
-            static_cast<double>(facts->heightMillimetres)};
+    return {static_cast<double>(output->facts.widthMillimetres),
+            static_cast<double>(output->facts.heightMillimetres)};
 }
 
 std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID display)
 {
-    const auto identity = run().identity(display);
-    return identity ? identity->vendor : linux_platform::noSuchDisplay;
+    const auto& output = run().output(display);
+    return output ? output->identity.vendor : linux_platform::noSuchDisplay;
 }
 
 std::uint32_t CGDisplayModelNumber(CGDirectDisplayID display)
 {
-    const auto identity = run().identity(display);
-    return identity ? identity->product : linux_platform::noSuchDisplay;
+    const auto& output = run().output(display);
+    return output ? output->identity.product : linux_platform::noSuchDisplay;
 }
 
 std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID display)
 {
-    const auto identity = run().identity(display);
-    return identity ? identity->serial : linux_platform::noSuchDisplay;
+    const auto& output = run().output(display);
+    return output ? output->identity.serial : linux_platform::noSuchDisplay;
 }
 
 CFOwned IOServiceMatching(const char* className)

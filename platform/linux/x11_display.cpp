@@ -72,9 +72,9 @@ void appendMonitors(xcb_connection_t* connection, xcb_window_t root, std::vector
     }
 }
 
-std::vector<std::uint8_t> readEdidProperty(xcb_connection_t* connection, xcb_randr_output_t output)
+std::vector<std::uint8_t> readEdidProperty(xcb_connection_t* connection, xcb_randr_output_t output,
+                                           xcb_atom_t edidAtom)
 {
-    const xcb_atom_t edidAtom = existingAtom(connection, "EDID");
     if (edidAtom == XCB_ATOM_NONE)
         return {};
     xcb_generic_error_t* rawError = nullptr;
@@ -115,6 +115,8 @@ X11Display::X11Display() : connection_(xcb_connect(nullptr, nullptr))
     const XcbReply<xcb_generic_error_t> error(rawError);
     hasRandr15_ = version && (version->major_version > 1 ||
                               (version->major_version == 1 && version->minor_version >= 5));
+    if (hasRandr15_)
+        edidAtom_ = existingAtom(connection_.get(), "EDID");
 }
 
 X11Display::~X11Display() = default;
@@ -143,7 +145,7 @@ std::optional<OutputFacts> X11Display::output(std::uint32_t id) const
     const XcbReply<xcb_generic_error_t> error(rawError);
     if (!info)
         return std::nullopt;
-    return OutputFacts{info->mm_width, info->mm_height, readEdidProperty(connection_.get(), id)};
+    return OutputFacts{info->mm_width, info->mm_height, readEdidProperty(connection_.get(), id, edidAtom_)};
 }
 
 }  // namespace lsscreens::linux_platform

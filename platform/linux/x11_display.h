@@ -40,7 +40,8 @@ public:
     // several claim it), then the others in server order.
     std::vector<Monitor> monitors() const;
 
-    // Absent when the id names no output of this server.
+    // Absent when the id names no output of this server. Makes two round
+    // trips: the output's info and its EDID property.
     std::optional<OutputFacts> output(std::uint32_t id) const;
 
 private:
@@ -49,6 +50,7 @@ private:
     };
     std::unique_ptr<xcb_connection_t, Disconnect> connection_;
     bool hasRandr15_ = false;
+    std::uint32_t edidAtom_ = 0;  // 0 (None) when no output has ever had an EDID
 };
 
 }  // namespace lsscreens::linux_platform

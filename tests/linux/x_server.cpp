@@ -75,6 +75,15 @@ struct Connection {
 
 }  // namespace
 
+std::vector<char*> argvOf(std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (auto& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
 std::string runCommand(const std::string& command, int& status)
 {
     std::string output;
@@ -144,10 +153,7 @@ std::optional<XServer> XServer::start(std::vector<std::string> arguments, std::f
         return std::nullopt;
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     arguments.insert(arguments.begin() + 1, {"-displayfd", std::to_string(fds[1]), "-noreset"});
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argvOf(arguments);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

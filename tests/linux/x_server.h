@@ -46,6 +46,9 @@ private:
     std::filesystem::path scratch_;
 };
 
+// The argument vector execve wants, pointing into arguments.
+std::vector<char*> argvOf(std::vector<std::string>& arguments);
+
 // Runs a command line, returns its standard output and sets status.
 std::string runCommand(const std::string& command, int& status);
 
