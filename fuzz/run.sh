@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer on) and runs each for the given number of seconds
-# (default 60), starting from the real EDIDs in tests/data/edid. A crash or a
+# (default 60), starting from the real EDIDs in tests/data/edid: the EDID
+# reader, the JSON writer, and the reading of the X server's RandR replies. A crash or a
 # broken promise aborts the fuzzer, which exits non-zero, and so does this.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,9 +16,10 @@ seeds=$(mktemp -d)
 trap 'rm -rf "$seeds"' EXIT
 cp tests/data/edid/*.bin "$seeds"
 
-# EDIDs are read from the base block only; product names are short. Longer
+# EDIDs are read from the base block only; product names are short; the X
+# reply fuzzer starts from EDIDs too (their bytes are as good as any). Longer
 # inputs would only slow the search.
-for target in edid:1024 json:512; do
+for target in edid:1024 json:512 x11_reply:4096; do
     name=${target%%:*}
     corpus=build-fuzz/corpus-$name
     mkdir -p "$corpus"

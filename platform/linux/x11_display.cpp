@@ -40,8 +40,6 @@ xcb_atom_t existingAtom(xcb_connection_t* connection, const char* name)
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
-// Reads the monitor list of one root window, trusting no count in the reply
-// beyond the bytes the reply really has.
 void appendMonitors(xcb_connection_t* connection, xcb_window_t root, std::vector<Monitor>& monitors)
 {
     xcb_generic_error_t* rawError = nullptr;
@@ -50,26 +48,8 @@ void appendMonitors(xcb_connection_t* connection, xcb_window_t root, std::vector
     const XcbReply<xcb_generic_error_t> error(rawError);
     if (!reply)
         return;
-    const auto bytes = replyBytes(*reply);
-    std::size_t at = sizeof(xcb_randr_get_monitors_reply_t);
-    for (std::uint32_t i = 0; i < reply->nMonitors; ++i) {
-        xcb_randr_monitor_info_t info;
-        if (at + sizeof info > bytes.size())
-            return;
-        std::memcpy(&info, bytes.data() + at, sizeof info);
-        at += sizeof info;
-        const std::size_t outputBytes = std::size_t{info.nOutput} * sizeof(xcb_randr_output_t);
-        if (at + outputBytes > bytes.size())
-            return;
-        Monitor monitor{info.x, info.y, info.width, info.height, info.primary != 0, std::nullopt};
-        if (info.nOutput > 0) {
-            xcb_randr_output_t first;
-            std::memcpy(&first, bytes.data() + at, sizeof first);
-            monitor.firstOutput = first;
-        }
-        at += outputBytes;
-        monitors.push_back(monitor);
-    }
+    const std::vector<Monitor> found = monitorsFromReply(replyBytes(*reply));
+    monitors.insert(monitors.end(), found.begin(), found.end());
 }
 
 std::vector<std::uint8_t> readEdidProperty(xcb_connection_t* connection, xcb_randr_output_t output,
@@ -84,13 +64,9 @@ std::vector<std::uint8_t> readEdidProperty(xcb_connection_t* connection, xcb_ran
                                       maximumEdidUnits, 0, 0),
         &rawError));
     const XcbReply<xcb_generic_error_t> error(rawError);
-    if (!reply || reply->format != 8)
+    if (!reply)
         return {};
-    const auto bytes = replyBytes(*reply);
-    const std::size_t available = bytes.size() - sizeof(xcb_randr_get_output_property_reply_t);
-    const std::size_t length = std::min<std::size_t>(reply->num_items, available);
-    const auto data = bytes.subspan(sizeof(xcb_randr_get_output_property_reply_t), length);
-    return {data.begin(), data.end()};
+    return edidFromPropertyReply(replyBytes(*reply));
 }
 
 }  // namespace

@@ -9,18 +9,11 @@
 #include <optional>
 #include <vector>
 
+#include "platform/linux/x11_replies.h"
+
 struct xcb_connection_t;
 
 namespace lsscreens::linux_platform {
-
-struct Monitor {
-    std::int16_t x = 0;  // geometry in pixels
-    std::int16_t y = 0;
-    std::uint16_t width = 0;
-    std::uint16_t height = 0;
-    bool primary = false;
-    std::optional<std::uint32_t> firstOutput;  // absent for a virtual monitor
-};
 
 struct OutputFacts {
     std::uint32_t widthMillimetres = 0;  // 0 when the server does not know

@@ -1,0 +1,23 @@
+// Any bytes as a RandR reply from the X server: reading the monitor list or
+// the EDID property must stay inside the reply.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "platform/linux/x11_replies.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::span<const std::uint8_t> reply(data, size);
+    // Every complete monitor takes at least 24 bytes after the 32-byte header.
+    const auto monitors = lsscreens::linux_platform::monitorsFromReply(reply);
+    if (size < 32 && !monitors.empty())
+        std::abort();
+    if (monitors.size() * 24 + 32 > size && !monitors.empty())
+        std::abort();
+    const auto edid = lsscreens::linux_platform::edidFromPropertyReply(reply);
+    if (edid.size() + 32 > size && !edid.empty())
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,60 @@
+#include "platform/linux/x11_replies.h"
+
+#include <xcb/randr.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace lsscreens::linux_platform {
+
+namespace {
+
+// Copies a wire structure out of the reply, if the reply holds all of it.
+// xcb delivers replies in the client's byte order, so a copy is a read.
+template <typename T>
+std::optional<T> read(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    if (at > bytes.size() || bytes.size() - at < sizeof(T))
+        return std::nullopt;
+    T value;
+    std::memcpy(&value, bytes.data() + at, sizeof(T));
+    return value;
+}
+
+}  // namespace
+
+std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply)
+{
+    std::vector<Monitor> monitors;
+    const auto header = read<xcb_randr_get_monitors_reply_t>(reply, 0);
+    if (!header)
+        return monitors;
+    std::size_t at = sizeof *header;
+    for (std::uint32_t i = 0; i < header->nMonitors; ++i) {
+        const auto info = read<xcb_randr_monitor_info_t>(reply, at);
+        if (!info)
+            break;
+        at += sizeof *info;
+        const std::size_t outputBytes = std::size_t{info->nOutput} * sizeof(xcb_randr_output_t);
+        if (reply.size() - at < outputBytes)
+            break;
+        Monitor monitor{info->x, info->y, info->width, info->height, info->primary != 0, std::nullopt};
+        if (info->nOutput > 0)
+            monitor.firstOutput = read<xcb_randr_output_t>(reply, at);
+        at += outputBytes;
+        monitors.push_back(monitor);
+    }
+    return monitors;
+}
+
+std::vector<std::uint8_t> edidFromPropertyReply(std::span<const std::uint8_t> reply)
+{
+    const auto header = read<xcb_randr_get_output_property_reply_t>(reply, 0);
+    if (!header || header->format != 8)
+        return {};
+    const auto data = reply.subspan(sizeof *header);
+    const auto length = std::min<std::size_t>(header->num_items, data.size());
+    return {data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length)};
+}
+
+}  // namespace lsscreens::linux_platform
