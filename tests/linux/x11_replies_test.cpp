@@ -19,8 +19,9 @@ using Bytes = std::vector<std::uint8_t>;
 template <typename T>
 void append(Bytes& bytes, const T& value)
 {
-    const auto* raw = reinterpret_cast<const std::uint8_t*>(&value);
-    bytes.insert(bytes.end(), raw, raw + sizeof value);
+    const std::size_t at = bytes.size();
+    bytes.resize(at + sizeof value);
+    std::memcpy(bytes.data() + at, &value, sizeof value);
 }
 
 // A GetMonitors reply claiming claimedMonitors, holding the given monitors.
