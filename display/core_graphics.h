@@ -7,6 +7,9 @@ namespace lsscreens {
 
 using CGDirectDisplayID = std::uint32_t;
 
+// What the display number calls return for an id that names no display.
+inline constexpr std::uint32_t noSuchDisplay = 0xFFFFFFFF;
+
 struct CGSize {
     double width = 0;
     double height = 0;
@@ -16,7 +19,8 @@ struct CGSize {
 CGSize CGDisplayScreenSize(CGDirectDisplayID display);
 
 // The display's vendor, model and serial numbers, as the display's own
-// identification data gives them.
+// identification data gives them; noSuchDisplay for an id that names no
+// display.
 std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID display);
 std::uint32_t CGDisplayModelNumber(CGDirectDisplayID display);
 std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID display);

@@ -1,5 +1,7 @@
 #include "platform/linux/drm_registry.h"
 
+#include "platform/linux/edid.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -9,10 +11,6 @@
 namespace lsscreens::linux_platform {
 
 namespace {
-
-// An EDID is at most 256 blocks of 128 bytes; anything past that is not EDID
-// and is not read.
-constexpr std::size_t maximumEdidSize = 256 * 128;
 
 bool isConnectorEntry(std::string_view name)
 {

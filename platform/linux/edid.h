@@ -5,6 +5,7 @@
 // read out of bounds, and the rest is left out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -17,6 +18,8 @@ namespace lsscreens::linux_platform {
 // The platform's conventions for a display it cannot identify.
 inline constexpr std::uint32_t unknownVendor = 0x756E6B6E;  // "unkn"
 inline constexpr std::uint32_t genericProduct = 0x717;
+// The largest EDID there is: 256 blocks of 128 bytes. Nothing past it is read.
+inline constexpr std::size_t maximumEdidSize = 256 * 128;
 // Many monitors fill the serial field with this instead of leaving it 0.
 inline constexpr std::uint32_t placeholderSerial = 0x01010101;
 

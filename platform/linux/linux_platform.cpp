@@ -22,8 +22,6 @@ namespace linux_platform {
 
 namespace {
 
-// What CoreGraphics gives for an id that names no display.
-constexpr std::uint32_t noSuchDisplay = 0xFFFFFFFF;
 // The registry's "no such device" status.
 constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
 
@@ -132,19 +130,19 @@ CGSize CGDisplayScreenSize(CGDirectDisplayID display)
 std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID display)
 {
     const auto& output = run().output(display);
-    return output ? output->identity.vendor : linux_platform::noSuchDisplay;
+    return output ? output->identity.vendor : noSuchDisplay;
 }
 
 std::uint32_t CGDisplayModelNumber(CGDirectDisplayID display)
 {
     const auto& output = run().output(display);
-    return output ? output->identity.product : linux_platform::noSuchDisplay;
+    return output ? output->identity.product : noSuchDisplay;
 }
 
 std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID display)
 {
     const auto& output = run().output(display);
-    return output ? output->identity.serial : linux_platform::noSuchDisplay;
+    return output ? output->identity.serial : noSuchDisplay;
 }
 
 CFOwned IOServiceMatching(const char* className)

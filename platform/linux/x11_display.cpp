@@ -1,5 +1,7 @@
 #include "platform/linux/x11_display.h"
 
+#include "platform/linux/edid.h"
+
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
@@ -26,8 +28,8 @@ std::span<const std::uint8_t> replyBytes(const Reply& reply)
     return {reinterpret_cast<const std::uint8_t*>(&reply), 32 + std::size_t{reply.length} * 4};
 }
 
-// The largest EDID there is (256 blocks of 128 bytes), in 4-byte units.
-constexpr std::uint32_t maximumEdidUnits = 256 * 128 / 4;
+// The largest EDID there is, in the 4-byte units the property request counts.
+constexpr std::uint32_t maximumEdidUnits = maximumEdidSize / 4;
 
 xcb_atom_t existingAtom(xcb_connection_t* connection, const char* name)
 {

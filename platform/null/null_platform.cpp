@@ -19,9 +19,9 @@ Dictionary NSScreen::deviceDescription() const { return {}; }
 
 // No display exists, so every display id names an unknown display.
 CGSize CGDisplayScreenSize(CGDirectDisplayID) { return {}; }
-std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID) { return 0xFFFFFFFF; }
-std::uint32_t CGDisplayModelNumber(CGDirectDisplayID) { return 0xFFFFFFFF; }
-std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID) { return 0xFFFFFFFF; }
+std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID) { return noSuchDisplay; }
+std::uint32_t CGDisplayModelNumber(CGDirectDisplayID) { return noSuchDisplay; }
+std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID) { return noSuchDisplay; }
 
 // The matching dictionary is never needed: there is nothing to match.
 CFOwned IOServiceMatching(const char*) { return {}; }

@@ -49,21 +49,21 @@ std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID display)
 {
     world().record("CGDisplayVendorNumber(" + std::to_string(display) + ")");
     const auto* known = findDisplay(display);
-    return known ? known->vendor : 0xFFFFFFFF;
+    return known ? known->vendor : noSuchDisplay;
 }
 
 std::uint32_t CGDisplayModelNumber(CGDirectDisplayID display)
 {
     world().record("CGDisplayModelNumber(" + std::to_string(display) + ")");
     const auto* known = findDisplay(display);
-    return known ? known->model : 0xFFFFFFFF;
+    return known ? known->model : noSuchDisplay;
 }
 
 std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID display)
 {
     world().record("CGDisplaySerialNumber(" + std::to_string(display) + ")");
     const auto* known = findDisplay(display);
-    return known ? known->serial : 0xFFFFFFFF;
+    return known ? known->serial : noSuchDisplay;
 }
 
 CFOwned IOServiceMatching(const char* className)

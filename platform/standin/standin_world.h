@@ -39,7 +39,7 @@ class World {
 public:
     // Scripting.
     std::vector<Screen> screens;
-    std::map<CGDirectDisplayID, Display> displays;  // unknown ids read as 0xFFFFFFFF, 0 mm
+    std::map<CGDirectDisplayID, Display> displays;  // unknown ids read as noSuchDisplay, 0 mm
     std::vector<Service> services;                  // in iterator order
     kern_return_t matchingStatus = KERN_SUCCESS;    // anything else refuses the request
 
