@@ -23,13 +23,14 @@ RegistryNumbers readRegistryNumbers(const Dictionary& info)
 }
 
 // CoreGraphics is asked anew for each service, and only as far as the tests
-// before have passed: the model number after the vendor matched, the serial
-// number after the product matched.
+// before have passed: the vendor number always, the model number after the
+// vendor matched, the serial number after the product matched. Each number is
+// asked before the registry's id is checked for presence.
 bool matchesDisplay(const RegistryNumbers& numbers, CGDirectDisplayID display)
 {
-    if (!numbers.vendor || CGDisplayVendorNumber(display) != *numbers.vendor)
+    if (CGDisplayVendorNumber(display) != numbers.vendor)
         return false;
-    if (!numbers.product || CGDisplayModelNumber(display) != *numbers.product)
+    if (CGDisplayModelNumber(display) != numbers.product)
         return false;
     return CGDisplaySerialNumber(display) == numbers.serial;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer on) and runs each for the given number of seconds
-# (default 60), starting from the real EDIDs in tests/data/edid: the EDID
+# (default 60), starting from the real EDIDs in tests/data/edid and the
+# inputs in fuzz/regressions (each once found by a fuzzer): the EDID
 # reader, the JSON writer, and the reading of the X server's RandR replies. A crash or a
 # broken promise aborts the fuzzer, which exits non-zero, and so does this.
 set -euo pipefail
@@ -14,7 +15,7 @@ cmake --build build-fuzz -j2
 
 seeds=$(mktemp -d)
 trap 'rm -rf "$seeds"' EXIT
-cp tests/data/edid/*.bin "$seeds"
+cp tests/data/edid/*.bin fuzz/regressions/* "$seeds"
 
 # EDIDs are read from the base block only; product names are short; the X
 # reply fuzzer starts from EDIDs too (their bytes are as good as any). Longer
@@ -26,8 +27,9 @@ for target in edid:1024 json:512 x11_reply:4096; do
     echo "== fuzzing $name for $seconds s"
     log=build-fuzz/fuzz-$name.log
     status=0
+    mkdir -p "build-fuzz/artifacts-$name"
     "build-fuzz/fuzz/lsscreens_${name}_fuzzer" -max_total_time="$seconds" -max_len="${target##*:}" \
-        -print_final_stats=1 "$corpus" "$seeds" >"$log" 2>&1 || status=$?
+        -artifact_prefix="build-fuzz/artifacts-$name/" -print_final_stats=1 "$corpus" "$seeds" >"$log" 2>&1 || status=$?
     if [ "$status" -ne 0 ]; then
         tail -n 40 "$log"
         echo "fuzzer $name failed with status $status"

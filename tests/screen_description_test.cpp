@@ -1,116 +1,180 @@
-// One screen turned into its record: which values come from where, what is
-// left absent on each road, and what is (not) consulted.
+// One screen turned into its record, road by road. Each road's whole call log
+// is compared, so the order of the calls, their repetition, the options
+// passed and the moment of every release are checked at once; the fixture
+// checks that every handle and dictionary was given back exactly once.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 
+#include "display/display_service_lookup.h"
 #include "tests/standin_test.h"
 
 namespace lsscreens::testing {
 namespace {
 
-class ScreenDescription : public StandinTest {
-protected:
-    ScreenInfo describe(Dictionary description, NSRect frame = {{0, 0}, {1920, 1080}})
-    {
-        world().screens = {{frame, std::move(description)}};
-        return NSScreen(0).screenInfos();
-    }
-    // A display 5 of 600 by 340 mm, known to the registry under name.
-    void addDisplayNamed(Value productName)
-    {
-        world().displays[5] = {{600.7, 340.2}, 0x10AC, 0xA056, 42};
-        Dictionary info = displayInfo(0x10AC, 0xA056, 42, std::nullopt);
-        info.set("DisplayProductName", std::move(productName));
-        world().services.push_back({Value(info)});
-    }
-    // Position of the last such call in the log, -1 when it was not made.
-    std::ptrdiff_t positionOf(const std::string& call)
-    {
-        const auto& calls = world().calls();
-        const auto last = std::find(calls.rbegin(), calls.rend(), call);
-        return calls.rend() - last - 1;
-    }
+constexpr kern_return_t noDevice = static_cast<kern_return_t>(0xE00002C0);
+
+struct Road {
+    const char* what;
+    std::function<void(standin::World&)> script;
+    ScreenInfo expected;
+    const char* calls;
 };
 
-TEST_F(ScreenDescription, AllFourSourcesMeetInOneRecord)
+// Display 5 is known to CoreGraphics; the road scripts its screen and registry.
+ScreenInfo describe(const Road& road)
 {
-    addDisplayNamed(Dictionary{{"en_US", "DELL U2711"}});
-    const ScreenInfo info = describe(describedAs(Number::integer(5)), {{-1920, 0}, {2560, 1440}});
-    EXPECT_EQ(info, (ScreenInfo{2560, 1440, 600, 340, 5, "DELL U2711"}));
-
-    // The sizes are converted before the name is looked up; the name lookup
-    // releases its service as soon as the info dictionary is in hand.
-    const auto service = std::to_string(standin::World::serviceHandle(0));
-    EXPECT_LT(positionOf("frame(0)"), positionOf("IOServiceMatching(IODisplayConnect)"));
-    EXPECT_EQ(positionOf("IOObjectRelease(" + service + ")"),
-              positionOf("IODisplayCreateInfoDictionary(" + service + ",512)") + 1);
+    standin::resetWorld();
+    world().displays[5] = {{600.7, 340.2}, 0x10AC, 0xA056, 42};
+    world().screens = {{{{-1920, 0}, {2560.9, 1440.5}}, describedAs(Number::integer(5))}};
+    road.script(world());
+    return NSScreen(0).screenInfos();
 }
 
-TEST_F(ScreenDescription, WithoutScreenNumberOnlyTheSizesAreKnown)
+const char* const sizesOnly = "deviceDescription(0) frame(0) deviceDescription(0)";
+const ScreenInfo unnamed{2560, 1440, 600, 340, 5, std::nullopt};
+
+const Road roads[] = {
+    {"the walk rejects services until the first match, which gives the name",
+     [](auto& w) {
+         w.services = {{displayInfo(9, 0xA056, 42, "other vendor")},
+                       {displayInfo(std::nullopt, 0xA056, 42, "no vendor")},
+                       {displayInfo(0x10AC, std::nullopt, 42, "no product")},
+                       {displayInfo(0x10AC, 0xA056, 7, "other serial")},
+                       {Dictionary{{"DisplayVendorID", Number::integer(0x10AC)},
+                                   {"DisplayProductID", Number::floating(0xA056)},
+                                   {"DisplaySerialNumber", Number::integer(42)},
+                                   {"DisplayProductName", Dictionary{{"en_US", "DELL U2711"},
+                                                                     {"fr_FR", "Moniteur"}}}}},
+                       {displayInfo(0x10AC, 0xA056, 42, "never examined")}};
+     },
+     {2560, 1440, 600, 340, 5, "DELL U2711"},
+     R"(deviceDescription(0) frame(0) deviceDescription(0)
+        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
+        IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) CGDisplayVendorNumber(5) CFRelease(info0) IOObjectRelease(service0)
+        IOIteratorNext=service1 IODisplayCreateInfoDictionary(service1,512) CGDisplayVendorNumber(5) CFRelease(info1) IOObjectRelease(service1)
+        IOIteratorNext=service2 IODisplayCreateInfoDictionary(service2,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CFRelease(info2) IOObjectRelease(service2)
+        IOIteratorNext=service3 IODisplayCreateInfoDictionary(service3,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info3) IOObjectRelease(service3)
+        IOIteratorNext=service4 IODisplayCreateInfoDictionary(service4,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info4) IOObjectRelease(iterator)
+        IODisplayCreateInfoDictionary(service4,512) IOObjectRelease(service4) CFRelease(info4)
+        CGDisplayScreenSize(5))"},
+    {"no screen number", [](auto& w) { w.screens[0].deviceDescription = {{"NSDeviceSize", OtherKind{}}}; },
+     {2560, 1440, std::nullopt, std::nullopt, std::nullopt, std::nullopt}, sizesOnly},
+    {"a screen number that is not a number", [](auto& w) { w.screens[0].deviceDescription = describedAs("5"); },
+     {2560, 1440, std::nullopt, std::nullopt, std::nullopt, std::nullopt}, sizesOnly},
+    {"an empty description and a fractional frame",
+     [](auto& w) { w.screens[0] = {{{0, 0}, {799.5, 600.9}}, Dictionary{}}; },
+     {799, 600, std::nullopt, std::nullopt, std::nullopt, std::nullopt}, sizesOnly},
+    {"an inexact screen number: id and size, but no name",
+     [](auto& w) {
+         w.screens[0].deviceDescription = describedAs(Number::integer(-2));
+         w.displays[0xFFFFFFFE] = {{0, 0}, 0x10AC, 0xA056, 42};
+         w.services = {{displayInfo(0x10AC, 0xA056, 42, "DELL U2711")}};
+     },
+     {2560, 1440, 0, 0, 4294967294, std::nullopt},
+     "deviceDescription(0) frame(0) deviceDescription(0) CGDisplayScreenSize(4294967294)"},
+    {"no service matches", [](auto& w) { w.services = {{displayInfo(0x10AC, 0xA056, 43, "X")}}; }, unnamed,
+     R"(deviceDescription(0) frame(0) deviceDescription(0)
+        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
+        IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info0) IOObjectRelease(service0)
+        IOIteratorNext=0 IOObjectRelease(iterator) CGDisplayScreenSize(5))"},
+    {"the registry refuses the request", [](auto& w) { w.matchingStatus = noDevice; }, unnamed,
+     R"(deviceDescription(0) frame(0) deviceDescription(0)
+        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
+        CGDisplayScreenSize(5))"},
+    {"the registry refuses the request but hands out an iterator",
+     [](auto& w) { w.matchingStatus = noDevice, w.iteratorDespiteRefusal = true; }, unnamed,
+     R"(deviceDescription(0) frame(0) deviceDescription(0)
+        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
+        IOObjectRelease(iterator) CGDisplayScreenSize(5))"},
+    {"an empty registry", [](auto&) {}, unnamed,
+     R"(deviceDescription(0) frame(0) deviceDescription(0)
+        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
+        IOIteratorNext=0 IOObjectRelease(iterator) CGDisplayScreenSize(5))"},
+    {"services without a usable info dictionary are skipped",
+     [](auto& w) {
+         Dictionary numberKeyed = *displayInfo(0x10AC, 0xA056, 42, "X").asDictionary();
+         numberKeyed.set(Number::integer(1), "one");
+         w.services = {{std::nullopt}, {Value("text")}, {numberKeyed},
+                       {displayInfo(0x10AC, 0xA056, 42, "DELL U2711")}};
+     },
+     {2560, 1440, 600, 340, 5, "DELL U2711"},
+     R"(deviceDescription(0) frame(0) deviceDescription(0)
+        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
+        IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) IOObjectRelease(service0)
+        IOIteratorNext=service1 IODisplayCreateInfoDictionary(service1,512) CFRelease(info1) IOObjectRelease(service1)
+        IOIteratorNext=service2 IODisplayCreateInfoDictionary(service2,512) CFRelease(info2) IOObjectRelease(service2)
+        IOIteratorNext=service3 IODisplayCreateInfoDictionary(service3,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info3) IOObjectRelease(iterator)
+        IODisplayCreateInfoDictionary(service3,512) IOObjectRelease(service3) CFRelease(info3)
+        CGDisplayScreenSize(5))"},
+    {"the matched service gives no info dictionary the second time",
+     [](auto& w) { w.services = {{displayInfo(0x10AC, 0xA056, 42, "DELL U2711"), true}}; }, unnamed,
+     R"(deviceDescription(0) frame(0) deviceDescription(0)
+        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
+        IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info0) IOObjectRelease(iterator)
+        IODisplayCreateInfoDictionary(service0,512) IOObjectRelease(service0)
+        CGDisplayScreenSize(5))"},
+};
+
+TEST(ScreenDescription, EveryRoadMakesExactlyItsCallsAndGivesItsRecord)
 {
-    addDisplayNamed(Dictionary{{"en_US", "DELL U2711"}});
-    for (const Dictionary& description :
-         {Dictionary{}, Dictionary{{"NSDeviceSize", OtherKind{}}}, describedAs("5"),
-          describedAs(OtherKind{})}) {
-        const ScreenInfo info = describe(description, {{0, 0}, {799.5, 600.9}});
-        EXPECT_EQ(info, (ScreenInfo{799, 600, std::nullopt, std::nullopt, std::nullopt, std::nullopt}));
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.what);
+        EXPECT_EQ(describe(road), road.expected);
+        EXPECT_EQ(world().calls, words(road.calls));
+        EXPECT_EQ(world().ledgerFaults(), "");
     }
-    EXPECT_EQ(world().countCalls("CGDisplayScreenSize"), 0u);
-    EXPECT_EQ(world().countCalls("IOServiceMatching"), 0u);
 }
 
-TEST_F(ScreenDescription, InexactScreenNumberGivesIdAndSizeButNoName)
+TEST(ScreenDescription, OnlyTextByLocaleIsAProductName)
 {
-    addDisplayNamed(Dictionary{{"en_US", "DELL U2711"}});
-    world().displays[0xFFFFFFFE] = {{300, 200}, 0x10AC, 0xA056, 42};
-    EXPECT_EQ(describe(describedAs(Number::integer(-2))),
-              (ScreenInfo{1920, 1080, 300, 200, 4294967294, std::nullopt}));
-    EXPECT_EQ(describe(describedAs(Number::floating(5.7))),
-              (ScreenInfo{1920, 1080, 600, 340, 5, std::nullopt}));
-    EXPECT_EQ(world().countCalls("IOServiceMatching"), 0u);
-
-    // An exact floating value is as good as an integer.
-    EXPECT_EQ(describe(describedAs(Number::floating(5.0))).name, "DELL U2711");
-}
-
-TEST_F(ScreenDescription, UnknownPhysicalSizeIsZeroNotAbsent)
-{
-    world().displays[3] = {{0, 0}, 1, 2, 3};
-    EXPECT_EQ(describe(describedAs(Number::integer(3))),
-              (ScreenInfo{1920, 1080, 0, 0, 3, std::nullopt}));
-}
-
-TEST_F(ScreenDescription, NoMatchingServiceLeavesOnlyTheNameAbsent)
-{
-    addDisplayNamed(Dictionary{{"en_US", "DELL U2711"}});
-    world().displays[5].serial = 43;
-    EXPECT_EQ(describe(describedAs(Number::integer(5))),
-              (ScreenInfo{1920, 1080, 600, 340, 5, std::nullopt}));
-}
-
-TEST_F(ScreenDescription, TwoLocalizationsGiveExactlyOneOfThem)
-{
-    addDisplayNamed(Dictionary{{"en_US", "Display"}, {"fr_FR", "Moniteur"}});
-    const auto name = describe(describedAs(Number::integer(5))).name;
-    ASSERT_TRUE(name);
-    EXPECT_TRUE(*name == "Display" || *name == "Moniteur") << *name;
-}
-
-TEST_F(ScreenDescription, ProductNamesThatAreNotTextByLocaleAreIgnored)
-{
-    const std::vector<Value> malformed{
-        "DELL U2711",                                         // plain text
-        Dictionary{},                                         // no localization
-        Dictionary{{"en_US", Number::integer(1)}},            // value not text
-        Dictionary{{"en_US", "A"}, {Number::integer(2), "B"}},  // key not text
-        OtherKind{},
-    };
-    for (const Value& productName : malformed) {
-        world().services.clear();
-        addDisplayNamed(productName);
-        EXPECT_EQ(describe(describedAs(Number::integer(5))).name, std::nullopt);
+    const Value malformed[] = {"DELL U2711", Dictionary{}, Dictionary{{"en_US", Number::integer(1)}},
+                               Dictionary{{"en_US", "A"}, {Number::integer(2), "B"}}, OtherKind{}};
+    for (const Value& names : malformed) {
+        const Road road{"", [&](auto& w) {
+                            Dictionary info = *displayInfo(0x10AC, 0xA056, 42, std::nullopt).asDictionary();
+                            info.set("DisplayProductName", names);
+                            w.services = {{info}};
+                        }, {}, ""};
+        EXPECT_EQ(describe(road), unnamed);
+        EXPECT_EQ(world().ledgerFaults(), "");
     }
+}
+
+// A missing or inexact registry serial counts as 0.
+TEST(DisplayServiceLookup, SerialRules)
+{
+    const struct {
+        std::uint32_t displaySerial;
+        std::optional<std::int64_t> registrySerial;
+        bool matches;
+    } cases[] = {{0, std::nullopt, true}, {0, -5, true}, {5, 5 + 4294967296, false}, {5, 5, true}};
+    for (const auto& c : cases) {
+        standin::resetWorld();
+        world().displays[7] = {{}, 1, 2, c.displaySerial};
+        world().services = {{displayInfo(1, 2, c.registrySerial, std::nullopt)}};
+        EXPECT_EQ(getIOService(7).get() != 0, c.matches) << c.displaySerial;
+        EXPECT_EQ(world().ledgerFaults(), "");
+    }
+}
+
+// Every test here relies on the ledger: it must notice a handle or a
+// dictionary that is kept, and one released twice.
+TEST(StandinLedger, NoticesWhatIsKeptAndWhatIsReleasedTwice)
+{
+    standin::resetWorld();
+    world().services = {{displayInfo(1, 2, 3, "X")}};
+    io_iterator_t iterator = 0;
+    IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching("IODisplayConnect"), &iterator);
+    const io_object_t service = IOIteratorNext(iterator);
+    CFOwned info = IODisplayCreateInfoDictionary(service, kIODisplayOnlyPreferredName);
+    IOObjectRelease(iterator);
+    EXPECT_EQ(world().ledgerFaults(), "info0 not released; 1 handle references not released");
+    info.reset();
+    IOObjectRelease(service);
+    EXPECT_EQ(world().ledgerFaults(), "");
+    IOObjectRelease(service);
+    EXPECT_EQ(world().ledgerFaults(), "IOObjectRelease(service0) not held; ");
 }
 
 }  // namespace

@@ -25,7 +25,6 @@ std::optional<std::size_t> RegistryHandles::serviceIndex(io_service_t service, s
 io_object_t RegistryHandles::obtain(io_object_t handle)
 {
     ++references_[handle];
-    ++obtained_;
     return handle;
 }
 

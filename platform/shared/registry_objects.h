@@ -46,8 +46,6 @@ public:
 
     // Handles obtained and not yet released, counted with multiplicity.
     int outstanding() const;
-    int obtained() const { return obtained_; }
-    const std::map<io_object_t, int>& references() const { return references_; }
 
 private:
     io_object_t obtain(io_object_t handle);
@@ -59,7 +57,6 @@ private:
     std::map<io_object_t, int> references_;
     std::map<io_iterator_t, Iterator> iterators_;
     io_iterator_t nextIterator_ = 0x9000;
-    int obtained_ = 0;
 };
 
 }  // namespace lsscreens::platform_shared

@@ -1,12 +1,12 @@
 // An in-memory platform that each test scripts: screens, what CoreGraphics
 // says of each display id, and the registry's display services in iterator
-// order. It keeps a ledger of every registry handle and every dictionary it
-// hands out and gets back, and a log of the platform calls made, in order.
+// order. It logs every platform call, naming handles and dictionaries
+// ("IODisplayCreateInfoDictionary(service1,512)", "CFRelease(info1)"), and
+// keeps a ledger of every handle and dictionary handed out and given back.
 #pragma once
 
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,52 +31,35 @@ struct Display {
 };
 
 struct Service {
-    // What IODisplayCreateInfoDictionary returns for it; absent: nothing.
-    std::optional<Value> info;
+    std::optional<Value> info;  // what IODisplayCreateInfoDictionary returns; absent: nothing
+    bool infoOnlyOnce = false;  // later requests for the info dictionary get nothing
 };
 
-class World {
-public:
+struct World {
     // Scripting.
     std::vector<Screen> screens;
-    std::map<CGDirectDisplayID, Display> displays;  // unknown ids read as noSuchDisplay, 0 mm
+    std::map<CGDirectDisplayID, Display> displays;  // unknown ids: noSuchDisplay, 0 by 0 mm
     std::vector<Service> services;                  // in iterator order
-    kern_return_t matchingStatus = KERN_SUCCESS;    // anything else refuses the request
+    kern_return_t matchingStatus = KERN_SUCCESS;    // anything else refuses the request...
+    bool iteratorDespiteRefusal = false;            // ...and may still hand out an iterator
 
-    // The handle the registry gives the service at services[index].
-    static io_service_t serviceHandle(std::size_t index)
-    {
-        return platform_shared::RegistryHandles::serviceHandle(index);
-    }
+    std::vector<std::string> calls;
+    // Empty when every handle and dictionary obtained was released exactly
+    // once and nothing else was released; otherwise what went wrong.
+    std::string ledgerFaults() const;
 
-    // The platform calls made so far, e.g. "IODisplayCreateInfoDictionary(4096,512)".
-    const std::vector<std::string>& calls() const { return calls_; }
-    std::size_t countCalls(const std::string& prefix) const;
-
-    // Ledger. Balanced: every handle and dictionary obtained was released
-    // exactly once, and nothing was released that was not held.
-    bool balanced() const;
-    std::string ledgerReport() const;
-    int handlesObtained() const { return handles_.obtained(); }
-    int dictionariesCreated() const { return dictionariesCreated_; }
-
-    // Platform side (called by the seam's standin implementation).
-    void record(std::string call) { calls_.push_back(std::move(call)); }
-    CFOwned createObject(Value value);
-    void releaseObject(CFTypeRef object);
-    io_iterator_t newIterator() { return handles_.newIterator(services.size()); }
-    io_object_t next(io_iterator_t iterator) { return handles_.next(iterator); }
-    void releaseHandle(io_object_t handle);
-
-private:
-    std::vector<std::string> calls_;
-    platform_shared::LiveObjects objects_;
-    platform_shared::RegistryHandles handles_;
-    int dictionariesCreated_ = 0;
-    std::vector<std::string> faults_;
+    // The platform side.
+    std::string nameOf(io_object_t handle) const;
+    CFOwned create(Value value, std::string name);
+    std::string release(CFTypeRef object);  // the object's name
+    std::vector<std::string> faults;
+    std::map<CFTypeRef, std::string> objectNames;
+    platform_shared::LiveObjects objects;
+    platform_shared::RegistryHandles handles;
+    std::map<std::size_t, int> infoRequests;  // by service index
 };
 
-// The world the standin platform answers from; tests reset it in SetUp.
+// The world the standin platform answers from; tests start each case afresh.
 World& world();
 void resetWorld();
 

@@ -7,10 +7,7 @@
 
 namespace lsscreens::testing {
 
-std::filesystem::path edidDataDirectory()
-{
-    return std::filesystem::path(LSSCREENS_TEST_DATA_DIR) / "edid";
-}
+std::filesystem::path edidDataDirectory() { return std::filesystem::path(LSSCREENS_TEST_DATA_DIR) / "edid"; }
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& file)
 {
@@ -20,29 +17,24 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// EXPECTED.tsv: a header line, then file, vendor, product, serial (decimal)
+// and name (empty for none), separated by tabs.
 const std::vector<EdidSample>& edidSamples()
 {
     static const std::vector<EdidSample> samples = [] {
         std::vector<EdidSample> loaded;
         std::ifstream table(edidDataDirectory() / "EXPECTED.tsv");
-        std::string line;
-        std::getline(table, line);  // header
+        std::string line, name;
+        std::getline(table, line);
         while (std::getline(table, line)) {
             std::istringstream fields(line);
-            EdidSample sample;
-            std::string vendor, product, serial, name;
+            EdidSample& sample = loaded.emplace_back();
             std::getline(fields, sample.file, '\t');
-            std::getline(fields, vendor, '\t');
-            std::getline(fields, product, '\t');
-            std::getline(fields, serial, '\t');
-            std::getline(fields, name);
-            sample.vendor = static_cast<std::uint32_t>(std::stoul(vendor));
-            sample.product = static_cast<std::uint32_t>(std::stoul(product));
-            sample.serial = static_cast<std::uint32_t>(std::stoul(serial));
-            if (!name.empty())
+            fields >> sample.vendor >> sample.product >> sample.serial;
+            fields.get();  // the tab before the name
+            if (std::getline(fields, name) && !name.empty())
                 sample.name = name;
             sample.bytes = readBytes(edidDataDirectory() / sample.file);
-            loaded.push_back(std::move(sample));
         }
         return loaded;
     }();
@@ -51,10 +43,9 @@ const std::vector<EdidSample>& edidSamples()
 
 const EdidSample& edidSample(const std::string& file)
 {
-    for (const auto& sample : edidSamples()) {
+    for (const auto& sample : edidSamples())
         if (sample.file == file)
             return sample;
-    }
     throw std::runtime_error("no sample " + file);
 }
 

@@ -11,136 +11,106 @@
 namespace lsscreens::testing {
 namespace {
 
-using linux_platform::genericProduct;
-using linux_platform::infoDictionaryFromEdid;
-using linux_platform::readEdidIdentity;
-using linux_platform::unknownVendor;
+using namespace linux_platform;
 using Bytes = std::vector<std::uint8_t>;
 
 class RealEdid : public ::testing::TestWithParam<EdidSample> {};
 
-TEST_P(RealEdid, IdentityAndNameAsExpected)
+TEST_P(RealEdid, IdentityAndInfoDictionaryAsExpected)
 {
     const EdidSample& sample = GetParam();
     const auto identity = readEdidIdentity(sample.bytes);
-    EXPECT_EQ(identity.vendor, sample.vendor);
-    EXPECT_EQ(identity.product, sample.product);
-    EXPECT_EQ(identity.serial, sample.serial);
-    EXPECT_EQ(identity.name, sample.name);
+    EXPECT_EQ(std::tie(identity.vendor, identity.product, identity.serial, identity.name),
+              std::tie(sample.vendor, sample.product, sample.serial, sample.name));
 
-    const Dictionary info = infoDictionaryFromEdid(sample.bytes);
-    EXPECT_EQ(info.exactUInt32At("DisplayVendorID"), sample.vendor);
-    EXPECT_EQ(info.exactUInt32At("DisplayProductID"), sample.product);
-    EXPECT_EQ(info.exactUInt32At("DisplaySerialNumber"),
-              sample.serial ? std::optional(sample.serial) : std::nullopt);
-    const Value* names = info.find("DisplayProductName");
-    if (sample.name) {
-        ASSERT_TRUE(names);
-        EXPECT_EQ(*names, Value(Dictionary{{"en_US", *sample.name}}));
-    } else {
-        EXPECT_FALSE(names);
-    }
+    Dictionary expected{{"DisplayVendorID", Number::integer(sample.vendor)},
+                        {"DisplayProductID", Number::integer(sample.product)}};
+    if (sample.serial != 0)  // left out when 0, as the registry does
+        expected.set("DisplaySerialNumber", Number::integer(sample.serial));
+    if (sample.name)
+        expected.set("DisplayProductName", Dictionary{{"en_US", *sample.name}});
+    EXPECT_EQ(infoDictionaryFromEdid(sample.bytes), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, RealEdid, ::testing::ValuesIn(edidSamples()),
-                         [](const auto& info) {
-                             std::string name = info.param.file.substr(0, info.param.file.find('.'));
-                             std::replace_if(name.begin(), name.end(),
-                                             [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Samples, RealEdid, ::testing::ValuesIn(edidSamples()), [](const auto& info) {
+    std::string name = info.param.file.substr(0, info.param.file.find('.'));
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+});
 
-// A base block with a valid header, the given identification bytes and four
-// descriptors the test fills in.
-Bytes baseBlock(std::uint16_t manufacturer, std::uint16_t product, std::uint32_t serial)
+// A base block with a valid header, the given identification and four
+// "dummy" descriptors; names go into descriptors 0 to 3.
+Bytes baseBlock(std::uint16_t manufacturer, std::uint16_t product, std::uint32_t serial,
+                const std::vector<std::string_view>& names = {})
 {
-    Bytes edid(128, 0);
-    std::copy_n(Bytes{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}.begin(), 8, edid.begin());
-    edid[8] = manufacturer >> 8;
-    edid[9] = manufacturer & 0xFF;
-    edid[10] = product & 0xFF;
-    edid[11] = product >> 8;
+    Bytes edid{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, std::uint8_t(manufacturer >> 8),
+               std::uint8_t(manufacturer), std::uint8_t(product), std::uint8_t(product >> 8)};
     for (int i = 0; i < 4; ++i)
-        edid[12 + i] = (serial >> (8 * i)) & 0xFF;
+        edid.push_back(std::uint8_t(serial >> (8 * i)));
+    edid.resize(128);
     for (std::size_t at = 54; at < 126; at += 18)
-        edid[at + 3] = 0x10;  // "dummy" descriptors
+        edid[at + 3] = 0x10;
+    std::size_t at = 54;
+    for (const auto name : names) {
+        edid[at + 3] = 0xFC;
+        std::copy_n(name.begin(), std::min<std::size_t>(name.size(), 13), edid.begin() + std::ptrdiff_t(at + 5));
+        at += 18;
+    }
     return edid;
-}
-
-void setNameDescriptor(Bytes& edid, int slot, std::string_view text)
-{
-    const std::size_t at = 54 + 18 * static_cast<std::size_t>(slot);
-    std::fill_n(edid.begin() + static_cast<std::ptrdiff_t>(at), 18, 0);
-    edid[at + 3] = 0xFC;
-    std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 13), edid.begin() + static_cast<std::ptrdiff_t>(at + 5));
 }
 
 TEST(EdidNames, PiecesAreCutJoinedAndTrimmed)
 {
-    const auto nameOf = [](std::initializer_list<std::string_view> pieces) {
-        Bytes edid = baseBlock(0x10AC, 1, 0);
-        int slot = 0;
-        for (const auto piece : pieces)
-            setNameDescriptor(edid, slot++, piece);
-        return readEdidIdentity(edid).name;
+    using namespace std::string_view_literals;
+    const std::pair<std::vector<std::string_view>, std::optional<std::string>> cases[] = {
+        {{"DELL U2711\n  "}, "DELL U2711"},
+        {{"Nvidia Defaul", "t Flat Panel\n"}, "Nvidia Default Flat Panel"},  // split across two
+        {{"CNDLCD.COM\n", "CNDLCD.COM\n"}, "CNDLCD.COM"},                    // repeated whole
+        {{"AB\n", "AB\n", "AB\n"}, "AB"},
+        {{"\n", "", "P176\n"}, "P176"},
+        {{"DX-32L220A12\r"}, "DX-32L220A12"},
+        {{"Acer\xA0" "AL171\xB4"}, "Acer"},  // cut at the first byte outside printable ASCII
+        {{"PHL\0TV"sv}, "PHL"},
+        {{"\xD6\xD0\xCE\xC4"}, std::nullopt},
+        {{"             "}, std::nullopt},
+        {{"  G150  \n"}, "  G150"},  // leading spaces are the name's own
+        {{}, std::nullopt},
     };
-    using namespace std::string_literals;
-    EXPECT_EQ(nameOf({"DELL U2711\n  "}), "DELL U2711");
-    EXPECT_EQ(nameOf({"Nvidia Defaul", "t Flat Panel\n"}), "Nvidia Default Flat Panel");
-    EXPECT_EQ(nameOf({"CNDLCD.COM\n", "CNDLCD.COM\n"}), "CNDLCD.COM");
-    EXPECT_EQ(nameOf({"AB\n", "AB\n", "AB\n"}), "AB");
-    EXPECT_EQ(nameOf({"\n", "", "P176\n"}), "P176");
-    EXPECT_EQ(nameOf({"DX-32L220A12\r"}), "DX-32L220A12");
-    EXPECT_EQ(nameOf({"Acer\xA0" "AL171\xB4"}), "Acer");
-    EXPECT_EQ(nameOf({"PHL\0TV"s}), "PHL");
-    EXPECT_EQ(nameOf({"\xD6\xD0\xCE\xC4"}), std::nullopt);  // GBK only: nothing printable
-    EXPECT_EQ(nameOf({"             "}), std::nullopt);
-    EXPECT_EQ(nameOf({"  G150  \n"}), "  G150");  // leading spaces are the name's own
-    EXPECT_EQ(nameOf({}), std::nullopt);
-}
+    for (const auto& [pieces, name] : cases)
+        EXPECT_EQ(readEdidIdentity(baseBlock(0x10AC, 1, 0, pieces)).name, name) << ::testing::PrintToString(pieces);
 
-TEST(EdidNames, OnlyDisplayDescriptorsCount)
-{
-    Bytes edid = baseBlock(0x10AC, 1, 0);
-    setNameDescriptor(edid, 0, "Timing\n");
-    edid[54] = 0x01;  // a non-zero pixel clock makes it a detailed timing
-    setNameDescriptor(edid, 3, "Real name\n");
-    EXPECT_EQ(readEdidIdentity(edid).name, "Real name");
+    Bytes timingFirst = baseBlock(0x10AC, 1, 0, {"Timing\n", "Real name\n"});
+    timingFirst[54] = 0x01;  // a non-zero pixel clock makes descriptor 0 a detailed timing
+    EXPECT_EQ(readEdidIdentity(timingFirst).name, "Real name");
 }
 
 TEST(EdidIdentity, PlatformConventionsForUnidentifiedDisplays)
 {
-    const auto unknown = readEdidIdentity({});
-    EXPECT_EQ(unknown.vendor, unknownVendor);
-    EXPECT_EQ(unknown.product, genericProduct);
-    EXPECT_EQ(unknown.serial, 0u);
-
-    const auto noManufacturer = readEdidIdentity(baseBlock(0, 0x1234, 7));
-    EXPECT_EQ(noManufacturer.vendor, unknownVendor);
-    EXPECT_EQ(noManufacturer.product, genericProduct);
-    EXPECT_EQ(noManufacturer.serial, 7u);
-
-    EXPECT_EQ(readEdidIdentity(baseBlock(0x10AC, 1, 0x01010101)).serial, 0u);
-    EXPECT_EQ(readEdidIdentity(baseBlock(0x10AC, 1, 0xFFFFFFFF)).serial, 0xFFFFFFFFu);
-
-    // The registry leaves a zero serial out, as the platform does.
-    const Dictionary info = infoDictionaryFromEdid(baseBlock(0x10AC, 1, 0x01010101));
-    EXPECT_FALSE(info.find("DisplaySerialNumber"));
-    EXPECT_EQ(info.exactUInt32At("DisplayVendorID"), 0x10ACu);
+    const struct {
+        Bytes edid;
+        std::uint32_t vendor, product, serial;
+    } cases[] = {
+        {{}, unknownVendor, genericProduct, 0},
+        {baseBlock(0, 0x1234, 7), unknownVendor, genericProduct, 7},  // no manufacturer
+        {baseBlock(0x10AC, 1, 0x01010101), 0x10AC, 1, 0},             // placeholder serial
+        {baseBlock(0x10AC, 1, 0xFFFFFFFF), 0x10AC, 1, 0xFFFFFFFF},
+    };
+    for (const auto& c : cases) {
+        const auto identity = readEdidIdentity(c.edid);
+        EXPECT_EQ(std::tie(identity.vendor, identity.product, identity.serial), std::tie(c.vendor, c.product, c.serial));
+    }
+    EXPECT_FALSE(infoDictionaryFromEdid(baseBlock(0x10AC, 1, 0x01010101)).find("DisplaySerialNumber"));
 }
 
 TEST(EdidIdentity, DamagedHeadersAndTruncationReadWhatIsThere)
 {
-    Bytes edid = baseBlock(0x10AC, 0xA056, 42);
-    setNameDescriptor(edid, 3, "DELL U2711\n");
-
-    Bytes twoBadBytes = edid;
-    twoBadBytes[1] = twoBadBytes[7] = 0x12;
-    EXPECT_EQ(readEdidIdentity(twoBadBytes).vendor, 0x10ACu);
-    Bytes threeBadBytes = twoBadBytes;
-    threeBadBytes[3] = 0;
-    EXPECT_EQ(readEdidIdentity(threeBadBytes).vendor, unknownVendor);
-    EXPECT_EQ(readEdidIdentity(threeBadBytes).name, std::nullopt);
+    Bytes edid = baseBlock(0x10AC, 0xA056, 42, {"\n", "", "", "DELL U2711\n"});
+    Bytes damaged = edid;
+    damaged[1] = damaged[7] = 0x12;  // two bad header bytes are tolerated...
+    EXPECT_EQ(readEdidIdentity(damaged).vendor, 0x10ACu);
+    damaged[3] = 0;  // ...three are not
+    EXPECT_EQ(readEdidIdentity(damaged).vendor, unknownVendor);
+    EXPECT_EQ(readEdidIdentity(damaged).name, std::nullopt);
 
     // Every prefix: the identity once its 16 bytes are there, the name once
     // its whole descriptor is.
@@ -151,10 +121,9 @@ TEST(EdidIdentity, DamagedHeadersAndTruncationReadWhatIsThere)
     }
 
     // Extension blocks, real or claimed, change nothing.
-    Bytes withExtensions = edid;
-    withExtensions[126] = 255;
-    withExtensions.resize(128 * 3, 0xFF);
-    EXPECT_EQ(readEdidIdentity(withExtensions).name, "DELL U2711");
+    edid[126] = 255;
+    edid.resize(128 * 3, 0xFF);
+    EXPECT_EQ(readEdidIdentity(edid).name, "DELL U2711");
 }
 
 }  // namespace
