@@ -27,38 +27,29 @@ TEST_F(ScreenReport, NoScreensIsAnEmptyArrayAndOneLineFeed)
 TEST_F(ScreenReport, EveryScreenInTheWindowSystemsOrderFromOneScreenList)
 {
     // Two identical monitors without serial numbers (both get the first
-    // entry's name), a screen without display id, and a display whose
-    // registry entry is missing.
+    // entry's name), a screen without display id whose sizes are at the ends
+    // of the range, and a display whose registry entry has no serial number.
     world().displays[69] = world().displays[70] = {{527.9, 296.4}, 0x4C2D, 0x707F, 0};
     world().displays[1] = {{0, 0}, 0x0610, 0xA040, 0};
-    world().services = {{displayInfo(0x4C2D, 0x707F, std::nullopt, "LF27T35 \"Q\"/2")},
-                        {displayInfo(0x4C2D, 0x707F, std::nullopt, "Never reached")}};
+    world().services = {{displayInfo(0x4C2D, 0x707F, -5, "LF27T35 \"Q\"/2")},  // inexact serial: 0
+                        {displayInfo(0x4C2D, 0x707F, 0, "Never reached")},
+                        {displayInfo(0x0610, 0xA040, std::nullopt, "Color LCD")}};
     world().screens = {{{{0, 0}, {2560, 1440}}, describedAs(Number::integer(69))},
                        {{{2560, 0}, {2560.9, 1440.5}}, describedAs(Number::integer(70))},
-                       {{{0, 1440}, {1024, 768}}, Dictionary{{"NSDeviceSize", OtherKind{}}}},
+                       {{{0, 1440}, {1e300, -1e300}}, Dictionary{{"NSDeviceSize", OtherKind{}}}},
                        {{{-1512, 0}, {1512, 982}}, describedAs(Number::integer(1))}};
 
-    EXPECT_EQ(screenReport(),
+    const std::string report = screenReport();
+    EXPECT_EQ(report,
               R"([{"resWidth":2560,"resHeight":1440,"mmWidth":527,"mmHeight":296,"id":69,"name":"LF27T35 \"Q\"\/2"},)"
               R"({"resWidth":2560,"resHeight":1440,"mmWidth":527,"mmHeight":296,"id":70,"name":"LF27T35 \"Q\"\/2"},)"
-              R"({"resWidth":1024,"resHeight":768},{"resWidth":1512,"resHeight":982,"mmWidth":0,"mmHeight":0,"id":1}])"
-              "\n");
+              R"({"resWidth":9223372036854775807,"resHeight":-9223372036854775808},)"
+              R"({"resWidth":1512,"resHeight":982,"mmWidth":0,"mmHeight":0,"id":1,"name":"Color LCD"}])" "\n");
+    const json parsed = json::parse(report);
+    EXPECT_EQ(parsed[2]["resHeight"].get<std::int64_t>(), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(parsed[0]["name"], "LF27T35 \"Q\"/2");
     EXPECT_EQ(world().calls.front(), "NSScreen.screens");
     EXPECT_EQ(std::count(world().calls.begin(), world().calls.end(), "NSScreen.screens"), 1);
-}
-
-TEST(JsonEncoder, MembersInFieldOrderAbsentOnesLeftOutIntegersPlain)
-{
-    constexpr auto lowest = std::numeric_limits<std::int64_t>::min();
-    constexpr auto highest = std::numeric_limits<std::int64_t>::max();
-    const std::string text = JSONEncoder().encode(
-        {{1024, 768, std::nullopt, std::nullopt, std::nullopt, "Name"}, {lowest, highest, -1, 0, 0, std::nullopt}});
-    EXPECT_EQ(text, R"([{"resWidth":1024,"resHeight":768,"name":"Name"},)"
-                    R"({"resWidth":-9223372036854775808,"resHeight":9223372036854775807,"mmWidth":-1,"mmHeight":0,"id":0}])");
-    const json parsed = json::parse(text);
-    EXPECT_EQ(parsed[0].size(), 3u);
-    EXPECT_EQ(parsed[1]["resWidth"].get<std::int64_t>(), lowest);
-    EXPECT_EQ(parsed[1]["resHeight"].get<std::int64_t>(), highest);
 }
 
 TEST(JsonString, EscapesAndRepairedUtf8)

@@ -33,10 +33,8 @@ std::string World::ledgerFaults() const
 
 std::string World::nameOf(io_object_t handle) const
 {
-    if (handle == 0)
-        return "0";
     const auto index = platform_shared::RegistryHandles::serviceIndex(handle, services.size());
-    return index ? "service" + std::to_string(*index) : "iterator";
+    return handle == 0 ? "0" : index ? "service" + std::to_string(*index) : "iterator";
 }
 
 CFOwned World::create(Value value, std::string name)
@@ -60,42 +58,42 @@ std::string World::release(CFTypeRef object)
 
 }  // namespace standin
 
-using standin::world;
+namespace {
+
+standin::World& log(const std::string& call)
+{
+    standin::world().calls.push_back(call);
+    return standin::world();
+}
+
+std::string argument(std::size_t value) { return "(" + std::to_string(value) + ")"; }
+
+// Answers from the scripted display, or as for no display at all.
+standin::Display display(const char* call, CGDirectDisplayID id)
+{
+    const auto& displays = log(call + argument(id)).displays;
+    const auto found = displays.find(id);
+    return found != displays.end() ? found->second
+                                   : standin::Display{{}, noSuchDisplay, noSuchDisplay, noSuchDisplay};
+}
+
+}  // namespace
 
 std::vector<NSScreen> NSScreen::screens()
 {
-    world().calls.push_back("NSScreen.screens");
     std::vector<NSScreen> screens;
-    for (std::size_t index = 0; index < world().screens.size(); ++index)
+    const std::size_t count = log("NSScreen.screens").screens.size();
+    for (std::size_t index = 0; index < count; ++index)
         screens.emplace_back(index);
     return screens;
 }
 
-NSRect NSScreen::frame() const
-{
-    world().calls.push_back("frame(" + std::to_string(platformIndex()) + ")");
-    return world().screens.at(platformIndex()).frame;
-}
+NSRect NSScreen::frame() const { return log("frame" + argument(platformIndex())).screens.at(platformIndex()).frame; }
 
 Dictionary NSScreen::deviceDescription() const
 {
-    world().calls.push_back("deviceDescription(" + std::to_string(platformIndex()) + ")");
-    return world().screens.at(platformIndex()).deviceDescription;
+    return log("deviceDescription" + argument(platformIndex())).screens.at(platformIndex()).deviceDescription;
 }
-
-namespace {
-
-// Logs the call and answers from the scripted display, or as for no display.
-standin::Display display(const char* call, CGDirectDisplayID id)
-{
-    world().calls.push_back(std::string(call) + "(" + std::to_string(id) + ")");
-    const auto found = world().displays.find(id);
-    return found != world().displays.end()
-               ? found->second
-               : standin::Display{{}, noSuchDisplay, noSuchDisplay, noSuchDisplay};
-}
-
-}  // namespace
 
 CGSize CGDisplayScreenSize(CGDirectDisplayID id) { return display("CGDisplayScreenSize", id).millimetres; }
 std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID id) { return display("CGDisplayVendorNumber", id).vendor; }
@@ -104,51 +102,46 @@ std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID id) { return display("CGDi
 
 CFOwned IOServiceMatching(const char* className)
 {
-    world().calls.push_back(std::string("IOServiceMatching(") + className + ")");
-    return world().create(Dictionary{{"IOProviderClass", className}}, "matching");
+    return log(std::string("IOServiceMatching(") + className + ")")
+        .create(Dictionary{{"IOProviderClass", className}}, "matching");
 }
 
 kern_return_t IOServiceGetMatchingServices(mach_port_t port, CFOwned matching, io_iterator_t* existing)
 {
+    auto& world = standin::world();
     const Value* request = matching.release();  // consumed on every road, without a CFRelease call
-    world().calls.push_back("IOServiceGetMatchingServices(" + std::to_string(port) + "," +
-                            (request ? world().release(request) : "none") + ")");
-    if (world().matchingStatus == KERN_SUCCESS || world().iteratorDespiteRefusal)
-        *existing = world().handles.newIterator(world().services.size());
-    return world().matchingStatus;
+    log("IOServiceGetMatchingServices(" + std::to_string(port) + "," + (request ? world.release(request) : "none") + ")");
+    if (world.matchingStatus == KERN_SUCCESS || world.iteratorDespiteRefusal)
+        *existing = world.handles.newIterator(world.services.size());
+    return world.matchingStatus;
 }
 
 io_object_t IOIteratorNext(io_iterator_t iterator)
 {
-    const io_object_t next = world().handles.next(iterator);
-    world().calls.push_back("IOIteratorNext=" + world().nameOf(next));
+    const io_object_t next = standin::world().handles.next(iterator);
+    log("IOIteratorNext=" + standin::world().nameOf(next));
     return next;
 }
 
 kern_return_t IOObjectRelease(io_object_t object)
 {
-    world().calls.push_back("IOObjectRelease(" + world().nameOf(object) + ")");
-    if (!world().handles.release(object))
-        world().faults.push_back("IOObjectRelease(" + world().nameOf(object) + ") not held");
+    auto& world = log("IOObjectRelease(" + standin::world().nameOf(object) + ")");
+    if (!world.handles.release(object))
+        world.faults.push_back("IOObjectRelease(" + world.nameOf(object) + ") not held");
     return KERN_SUCCESS;
 }
 
 CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits options)
 {
-    world().calls.push_back("IODisplayCreateInfoDictionary(" + world().nameOf(service) + "," +
-                            std::to_string(options) + ")");
-    const auto index = platform_shared::RegistryHandles::serviceIndex(service, world().services.size());
-    if (!index)
+    auto& world = log("IODisplayCreateInfoDictionary(" + standin::world().nameOf(service) + "," +
+                      std::to_string(options) + ")");
+    const auto index = platform_shared::RegistryHandles::serviceIndex(service, world.services.size());
+    if (!index || !world.services[*index].info ||
+        (world.services[*index].infoOnlyOnce && world.infoRequests[*index]++ > 0))
         return {};
-    const standin::Service& scripted = world().services[*index];
-    if (!scripted.info || (scripted.infoOnlyOnce && world().infoRequests[*index]++ > 0))
-        return {};
-    return world().create(*scripted.info, "info" + std::to_string(*index));
+    return world.create(*world.services[*index].info, "info" + std::to_string(*index));
 }
 
-void CFRelease(CFTypeRef object)
-{
-    world().calls.push_back("CFRelease(" + world().release(object) + ")");
-}
+void CFRelease(CFTypeRef object) { log("CFRelease(" + standin::world().release(object) + ")"); }
 
 }  // namespace lsscreens
