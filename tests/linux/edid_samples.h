@@ -1,10 +1,16 @@
-// The real monitors' EDIDs in tests/data/edid and what must be read from each
-// (EXPECTED.tsv, written from the edid-decode reference by make_expected.py).
+// The real monitors' EDIDs in tests/data/edid and what must be read from each:
+// EXPECTED.tsv, written from the edid-decode reference by make_expected.py,
+// has a header line, then file, vendor, product, serial (decimal) and name
+// (empty for none), separated by tabs.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,9 +25,44 @@ struct EdidSample {
     std::optional<std::string> name;
 };
 
-std::filesystem::path edidDataDirectory();
-const std::vector<EdidSample>& edidSamples();
-const EdidSample& edidSample(const std::string& file);
-std::vector<std::uint8_t> readBytes(const std::filesystem::path& file);
+inline std::filesystem::path edidDataDirectory() { return std::filesystem::path(LSSCREENS_TEST_DATA_DIR) / "edid"; }
+
+inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + file.string());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline const std::vector<EdidSample>& edidSamples()
+{
+    static const std::vector<EdidSample> samples = [] {
+        std::vector<EdidSample> loaded;
+        std::ifstream table(edidDataDirectory() / "EXPECTED.tsv");
+        std::string line, name;
+        std::getline(table, line);
+        while (std::getline(table, line)) {
+            std::istringstream fields(line);
+            EdidSample& sample = loaded.emplace_back();
+            std::getline(fields, sample.file, '\t');
+            fields >> sample.vendor >> sample.product >> sample.serial;
+            fields.get();  // the tab before the name
+            if (std::getline(fields, name) && !name.empty())
+                sample.name = name;
+            sample.bytes = readBytes(edidDataDirectory() / sample.file);
+        }
+        return loaded;
+    }();
+    return samples;
+}
+
+inline const EdidSample& edidSample(const std::string& file)
+{
+    for (const auto& sample : edidSamples())
+        if (sample.file == file)
+            return sample;
+    throw std::runtime_error("no sample " + file);
+}
 
 }  // namespace lsscreens::testing
