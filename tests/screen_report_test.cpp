@@ -67,6 +67,7 @@ TEST(JsonString, EscapesAndRepairedUtf8)
         {"\xE0\x80\xAF", "\"" + fffd + fffd + fffd + "\""},                   // overlong, 3 bytes
         {"\xED\xA0\x80", "\"" + fffd + fffd + fffd + "\""},                   // surrogate U+D800
         {"\xF4\x90\x80\x80", "\"" + fffd + fffd + fffd + fffd + "\""},        // above U+10FFFF
+        {"\xF0\x8F\xBF\xBF", "\"" + fffd + fffd + fffd + fffd + "\""},        // overlong, 4 bytes
         {"\xE2\x82" "A", "\"" + fffd + "A\""},                                // cut short before ASCII
         {"\xF0\x9F\x96", "\"" + fffd + "\""},                                 // cut short at the end
         {"\xC3\xA9\xC3", "\"\xC3\xA9" + fffd + "\""},                         // valid, then cut short
