@@ -67,10 +67,12 @@ TEST(EdidNames, PiecesAreCutJoinedAndTrimmed)
         {{"Nvidia Defaul", "t Flat Panel\n"}, "Nvidia Default Flat Panel"},  // split across two
         {{"CNDLCD.COM\n", "CNDLCD.COM\n"}, "CNDLCD.COM"},                    // repeated whole
         {{"AB\n", "AB\n", "AB\n"}, "AB"},
+        {{"Monitor AB", "AB"}, "Monitor ABAB"},  // only a repeat of the whole text is dropped
         {{"\n", "", "P176\n"}, "P176"},
         {{"DX-32L220A12\r"}, "DX-32L220A12"},
         {{"Acer\xA0" "AL171\xB4"}, "Acer"},  // cut at the first byte outside printable ASCII
         {{"PHL\0TV"sv}, "PHL"},
+        {{"AB\x7F" "CD"}, "AB"},
         {{"\xD6\xD0\xCE\xC4"}, std::nullopt},
         {{"             "}, std::nullopt},
         {{"  G150  \n"}, "  G150"},  // leading spaces are the name's own
@@ -79,8 +81,8 @@ TEST(EdidNames, PiecesAreCutJoinedAndTrimmed)
     for (const auto& [pieces, name] : cases)
         EXPECT_EQ(readEdidIdentity(baseBlock(0x10AC, 1, 0, pieces)).name, name) << ::testing::PrintToString(pieces);
 
-    Bytes timingFirst = baseBlock(0x10AC, 1, 0, {"Timing\n", "Real name\n"});
-    timingFirst[54] = 0x01;  // a non-zero pixel clock makes descriptor 0 a detailed timing
+    Bytes timingFirst = baseBlock(0x10AC, 1, 0, {"Timing\n", "Timing\n", "Real name\n"});
+    timingFirst[54] = timingFirst[54 + 18 + 1] = 0x01;  // a pixel clock makes a detailed timing
     EXPECT_EQ(readEdidIdentity(timingFirst).name, "Real name");
 }
 
