@@ -22,7 +22,7 @@ shift 5
 # GNUstep and fontconfig keep their caches to the end; the world counts ours.
 export ASAN_OPTIONS=detect_leaks=0
 work=$(mktemp -d) servers=
-trap 'kill $servers 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $servers 2>/dev/null; wait; rm -rf "$work"' EXIT
 # shellcheck disable=SC2046  # the flags are meant to split into words
 $compile -o "$work/adaptor" "$source_dir/platform/macos/macos_platform.mm" "$here/gnustep_world.mm" \
     -x none "$@" $("$gnustep_config" --gui-libs)
