@@ -1,7 +1,7 @@
 // The macOS adaptor's view of one Foundation object (NSNumber, NSString,
 // NSDictionary or anything else), and its conversion into the seam's value
-// model. The conversion is plain C++ so that its decisions are tested on
-// every platform; only the ForeignObject implementation is Objective-C++.
+// model. The conversion is plain C++; only the ForeignObject implementation
+// is Objective-C++.
 #pragma once
 
 #include <cstdint>
