@@ -80,40 +80,69 @@ std::string firstLine(const std::filesystem::path& file)
 
 void DrmRegistry::scan()
 {
-    connectors_.emplace();
+    entries_.emplace();
     // The error_code forms never throw: an unreadable root is an empty registry.
     std::error_code error;
     for (std::filesystem::directory_iterator entry(root_, error), end; !error && entry != end;
          entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
+        std::string name = entry->path().filename().string();
         // "enabled" is not trusted: some drivers always report "disabled".
-        if (isConnectorEntry(name) && firstLine(entry->path() / "status") == "connected")
-            connectors_->push_back({name, std::nullopt});
+        if (isConnectorEntry(name))
+            entries_->push_back({std::move(name), firstLine(entry->path() / "status") == "connected",
+                                 std::nullopt});
     }
-    std::sort(connectors_->begin(), connectors_->end(),
+    std::sort(entries_->begin(), entries_->end(),
               [](const Connector& a, const Connector& b) { return naturalLess(a.name, b.name); });
+    for (std::size_t i = 0; i < entries_->size(); ++i)
+        if ((*entries_)[i].connected)
+            connected_.push_back(i);
+}
+
+std::span<const std::uint8_t> DrmRegistry::edidOf(Connector& connector)
+{
+    if (!connector.edid)
+        connector.edid = readFile(root_ / connector.name / "edid", maximumEdidSize);
+    return *connector.edid;
 }
 
 std::size_t DrmRegistry::connectorCount()
 {
-    if (!connectors_)
+    if (!entries_)
         scan();
-    return connectors_->size();
+    return connected_.size();
 }
 
 const std::string& DrmRegistry::connectorName(std::size_t index)
 {
     connectorCount();
-    return connectors_->at(index).name;
+    return entries_->at(connected_.at(index)).name;
 }
 
 std::span<const std::uint8_t> DrmRegistry::edid(std::size_t index)
 {
     connectorCount();
-    Connector& connector = connectors_->at(index);
-    if (!connector.edid)
-        connector.edid = readFile(root_ / connector.name / "edid", maximumEdidSize);
-    return *connector.edid;
+    return edidOf(entries_->at(connected_.at(index)));
+}
+
+std::span<const std::uint8_t> DrmRegistry::edidOfConnector(std::string_view connectorName)
+{
+    if (connectorName.empty())
+        return {};
+    connectorCount();
+    // "HDMI-1" is how some compositors write the kernel's "HDMI-A-1".
+    std::string kernelSpelling;
+    const std::string_view number = connectorName.substr(std::min<std::size_t>(5, connectorName.size()));
+    if (connectorName.starts_with("HDMI-") && !number.empty() &&
+        std::all_of(number.begin(), number.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
+        kernelSpelling = "HDMI-A-" + std::string(number);
+    for (Connector& connector : *entries_) {
+        const std::string_view name = std::string_view(connector.name).substr(connector.name.find('-') + 1);
+        if (name != connectorName && name != kernelSpelling)
+            continue;
+        if (const auto bytes = edidOf(connector); !bytes.empty())
+            return bytes;
+    }
+    return {};
 }
 
 }  // namespace lsscreens::linux_platform

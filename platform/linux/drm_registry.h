@@ -1,5 +1,7 @@
 // The display registry on Linux: one entry per connected DRM connector under
-// a sysfs root (normally /sys/class/drm), each identified by its EDID.
+// a sysfs root (normally /sys/class/drm), each identified by its EDID. It
+// also finds a connector's EDID by the connector's name, for window systems
+// that name their outputs but do not hand out EDIDs.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lsscreens::linux_platform {
@@ -26,15 +29,29 @@ public:
     // file is missing or unreadable.
     std::span<const std::uint8_t> edid(std::size_t index);
 
+    // The EDID of the connector entry "card*-<connectorName>": the first in
+    // card order whose edid file is not empty, whatever its status (a window
+    // system names only the outputs it drives, and a connector whose status
+    // file lags behind still has its EDID). A window system's "HDMI-<n>"
+    // also matches the kernel's "HDMI-A-<n>" (HDMI-B connectors are spelt
+    // alike everywhere). Empty when there is none. Shares the once-per-run
+    // reads of edid().
+    std::span<const std::uint8_t> edidOfConnector(std::string_view connectorName);
+
 private:
     struct Connector {
         std::string name;  // e.g. "card0-DP-1"
+        bool connected = false;
         std::optional<std::vector<std::uint8_t>> edid;  // absent until read
     };
     void scan();
+    std::span<const std::uint8_t> edidOf(Connector& connector);
 
     std::filesystem::path root_;
-    std::optional<std::vector<Connector>> connectors_;
+    // Every connector entry, in the order described above; the connected
+    // ones are also listed by position.
+    std::optional<std::vector<Connector>> entries_;
+    std::vector<std::size_t> connected_;
 };
 
 }  // namespace lsscreens::linux_platform

@@ -1,6 +1,7 @@
 #include "platform/linux/x11_display.h"
 
 #include "platform/linux/edid.h"
+#include "platform/linux/x11_replies.h"
 
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
@@ -123,7 +124,10 @@ std::optional<OutputFacts> X11Display::output(std::uint32_t id) const
     const XcbReply<xcb_generic_error_t> error(rawError);
     if (!info)
         return std::nullopt;
-    return OutputFacts{info->mm_width, info->mm_height, readEdidProperty(connection_.get(), id, edidAtom_)};
+    auto facts = outputFromInfoReply(replyBytes(*info));
+    if (facts)
+        facts->edid = readEdidProperty(connection_.get(), id, edidAtom_);
+    return facts;
 }
 
 }  // namespace lsscreens::linux_platform

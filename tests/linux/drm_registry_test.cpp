@@ -60,6 +60,31 @@ TEST(DrmRegistry, EachEdidIsReadOnceAndTheListScannedOnce)
     EXPECT_EQ(registry.connectorCount(), 1u);
 }
 
+TEST(DrmRegistry, EdidOfConnectorByNameWithTheHdmiSpelling)
+{
+    DrmFixture sysfs;
+    const std::vector<std::uint8_t> a{1}, b{2}, c{3}, d{4};
+    sysfs.addConnector("card0-DP-1", "disconnected");  // no EDID: the next card's counts
+    sysfs.addConnector("card1-DP-1", "disconnected", a);
+    sysfs.addConnector("card0-HDMI-A-1", "connected", b);
+    sysfs.addConnector("card0-HDMI-B-2", "connected", c);
+    sysfs.addConnector("card0-XWAYLAND0", "connected", d);
+    DrmRegistry registry(sysfs.root());
+    const auto first = [&](std::string_view name) {
+        const auto edid = registry.edidOfConnector(name);
+        return edid.empty() ? 0 : int{edid[0]};
+    };
+    EXPECT_EQ(first("DP-1"), 1);
+    EXPECT_EQ(first("HDMI-A-1"), 2);
+    EXPECT_EQ(first("HDMI-1"), 2);
+    EXPECT_EQ(first("HDMI-B-2"), 3);
+    EXPECT_EQ(first("HDMI-2"), 0);
+    EXPECT_EQ(first("XWAYLAND0"), 4);
+    EXPECT_EQ(first("HDMI-"), 0);
+    EXPECT_EQ(first(""), 0);
+    EXPECT_EQ(first("card0-DP-1"), 0);
+}
+
 TEST(DrmRegistry, MissingRootOrOversizedEdid)
 {
     DrmRegistry missing("/nonexistent/lsscreens/drm");

@@ -6,6 +6,7 @@
 #include <xcb/randr.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/linux/x11_replies.h"
@@ -76,6 +77,28 @@ TEST(X11Replies, CountsThatLieGiveOnlyWhatIsThere)
         const std::size_t complete = length >= 32 + 2 * 28 ? 2 : length >= 32 + 28 ? 1 : 0;
         EXPECT_EQ(monitors.size(), complete) << length;
     }
+}
+
+TEST(X11Replies, OutputInfoSizesAndName)
+{
+    xcb_randr_get_output_info_reply_t header{};
+    header.mm_width = 0xFFFFFFFF;  // KWin's -1 mm
+    header.mm_height = 0x7FFFFFFF;
+    header.num_crtcs = 1;
+    header.num_clones = 1;
+    header.name_len = 4;
+    Bytes reply;
+    append(reply, header);
+    append(reply, std::uint32_t{0x3F});
+    append(reply, std::uint32_t{0x41});
+    for (const char c : std::string("DP-1"))
+        reply.push_back(static_cast<std::uint8_t>(c));
+    const auto facts = linux_platform::outputFromInfoReply(reply);
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(*facts, (linux_platform::OutputFacts{0, 0x7FFFFFFF, {}, "DP-1"}));
+    EXPECT_EQ(linux_platform::outputFromInfoReply(std::span(reply).first(reply.size() - 1))->connectorName, "DP-");
+    EXPECT_EQ(linux_platform::outputFromInfoReply(std::span(reply).first(36))->connectorName, "");
+    EXPECT_FALSE(linux_platform::outputFromInfoReply(std::span(reply).first(35)));
 }
 
 TEST(X11Replies, EdidPropertyOnlyInBytesAndOnlyWhatWasSent)
