@@ -30,7 +30,7 @@ namespace {
 constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
 
 struct Run {
-    explicit Run(const std::filesystem::path& drmRoot) : registry(drmRoot) {}
+    explicit Run(const std::string& drmRoot) : registry(drmRoot) {}
 
     // The window system, connected on first use.
     const ScreenSource& screenSource()
@@ -67,10 +67,21 @@ struct Run {
         return found->second;
     }
 
+    // A connector's info dictionary, built from its EDID once per run: every
+    // screen's registry walk asks for it again.
+    const Dictionary& infoDictionary(std::size_t index)
+    {
+        infoDictionaries.resize(registry.connectorCount());
+        if (!infoDictionaries[index])
+            infoDictionaries[index] = infoDictionaryFromEdid(registry.edid(index));
+        return *infoDictionaries[index];
+    }
+
     std::unique_ptr<ScreenSource> source;
     std::optional<std::vector<Monitor>> monitorList;
     std::map<std::uint32_t, std::optional<Output>> outputs;
     DrmRegistry registry;
+    std::vector<std::optional<Dictionary>> infoDictionaries;
     platform_shared::LiveObjects objects;
     platform_shared::RegistryHandles handles;
 };
@@ -90,7 +101,7 @@ Run& run()
 
 }  // namespace
 
-void startRun(const std::filesystem::path& drmRoot)
+void startRun(const std::string& drmRoot)
 {
     currentRun() = std::make_unique<Run>(drmRoot);
 }
@@ -183,7 +194,7 @@ CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits)
         service, run().registry.connectorCount());
     if (!index)
         return {};
-    return run().objects.add(linux_platform::infoDictionaryFromEdid(run().registry.edid(*index)));
+    return run().objects.add(run().infoDictionary(*index));
 }
 
 void CFRelease(CFTypeRef object)
