@@ -44,15 +44,12 @@ TEST(Xvfb, ThePrimaryOfALaterXScreenFirstThenTheOthersInServerOrder)
 TEST(Xvfb, ARefusedConnectionIsNoScreensAndSilence)
 {
     const ScratchDirectory cookies;  // the server takes every cookie in its file, whatever its display
-    const std::string cookie = "0123456789abcdef0123456789abcdef";
-    ASSERT_EQ(run({"xauth", "-f", cookies.path / "server", "add", ":0", ".", cookie}).status, 0);
+    ASSERT_EQ(run({"xauth", "-f", cookies.path / "server", "add", ":0", ".", "0123456789abcdef"}).status, 0);
     auto argv = xvfb({"640x480x24"});
     argv.insert(argv.end(), {"-auth", cookies.path / "server"});
     const XServer server(argv);
-    ASSERT_EQ(run({"xauth", "-f", cookies.path / "client", "add", server.display, ".", cookie}).status, 0);
-    setenv("XAUTHORITY", (cookies.path / "client").c_str(), 1);
-    EXPECT_EQ(lsscreens().size(), 1u);
-    setenv("XAUTHORITY", "/nonexistent", 1);
+    ASSERT_NE(server.display, "");
+    setenv("XAUTHORITY", (cookies.path / "none").c_str(), 1);
     EXPECT_EQ(lsscreens(), json::array());
     unsetenv("XAUTHORITY");
 }
