@@ -6,6 +6,7 @@
 #include <xcb/randr.h>
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "platform/linux/x11_replies.h"
@@ -20,8 +21,11 @@ template <typename... Parts>
 Bytes bytesOf(const Parts&... parts)
 {
     Bytes bytes;
-    (bytes.insert(bytes.end(), reinterpret_cast<const std::uint8_t*>(&parts),
-                  reinterpret_cast<const std::uint8_t*>(&parts) + sizeof parts), ...);
+    const auto append = [&](const auto& part) {
+        bytes.resize(bytes.size() + sizeof part);
+        std::memcpy(bytes.data() + bytes.size() - sizeof part, &part, sizeof part);
+    };
+    (append(parts), ...);
     return bytes;
 }
 
