@@ -67,21 +67,21 @@ struct Run {
         return found->second;
     }
 
-    // A connector's info dictionary, built from its EDID once per run: every
-    // screen's registry walk asks for it again.
-    const Dictionary& infoDictionary(std::size_t index)
+    // A connector's info dictionary, built from its EDID once per run and
+    // handed out as is: every screen's registry walk asks for it again.
+    const std::shared_ptr<const Value>& infoDictionary(std::size_t index)
     {
         infoDictionaries.resize(registry.connectorCount());
         if (!infoDictionaries[index])
-            infoDictionaries[index] = infoDictionaryFromEdid(registry.edid(index));
-        return *infoDictionaries[index];
+            infoDictionaries[index] = std::make_shared<const Value>(infoDictionaryFromEdid(registry.edid(index)));
+        return infoDictionaries[index];
     }
 
     std::unique_ptr<ScreenSource> source;
     std::optional<std::vector<Monitor>> monitorList;
     std::map<std::uint32_t, std::optional<Output>> outputs;
     DrmRegistry registry;
-    std::vector<std::optional<Dictionary>> infoDictionaries;
+    std::vector<std::shared_ptr<const Value>> infoDictionaries;
     platform_shared::LiveObjects objects;
     platform_shared::RegistryHandles handles;
 };
