@@ -62,13 +62,15 @@ TEST(XorgDummy, OutputsWithPhysicalSizesKnownUnknownOrNegativeAndOneSwitchedOff)
     const XServer server(xorgDummy(scratch.path));
     for (const std::string setup : {"--output DUMMY1 --set WIDTH_MM 597 --set HEIGHT_MM 336",
                                     "--output DUMMY2 --set WIDTH_MM -1 --set HEIGHT_MM 296",
-                                    "--addmode DUMMY1 1024x768", "--addmode DUMMY2 800x600", "--addmode DUMMY3 640x480",
+                                    "--addmode DUMMY1 1024x768", "--addmode DUMMY2 800x600",
+                                    "--addmode DUMMY3 640x480",
                                     "--output DUMMY1 --mode 1024x768 --right-of DUMMY0",
                                     "--output DUMMY2 --mode 800x600 --right-of DUMMY1 --primary",
                                     "--output DUMMY3 --mode 640x480 --right-of DUMMY2", "--output DUMMY3 --off"})
         ASSERT_TRUE(xrandr(setup)) << setup;
     const auto ids = outputs();
-    EXPECT_EQ(lsscreens(), json::array({screen(800, 600, 0, 296, ids.at("DUMMY2")), screen(2048, 1536, 0, 0, ids.at("DUMMY0")),
+    EXPECT_EQ(lsscreens(), json::array({screen(800, 600, 0, 296, ids.at("DUMMY2")),
+                                        screen(2048, 1536, 0, 0, ids.at("DUMMY0")),
                                         screen(1024, 768, 597, 336, ids.at("DUMMY1"))}));
 }
 
