@@ -1,5 +1,5 @@
 // Any bytes as a RandR reply from the X server: reading the monitor list or
-// the EDID property must stay inside the reply.
+// the output's info or its EDID property must stay inside the reply.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,6 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     const auto edid = lsscreens::linux_platform::edidFromPropertyReply(reply);
     if (edid.size() + 32 > size && !edid.empty())
+        std::abort();
+    const auto output = lsscreens::linux_platform::outputFromInfoReply(reply);
+    if (output && output->connectorName.size() + 36 > size)
         std::abort();
     return 0;
 }

@@ -2,15 +2,21 @@
 
 #include "platform/linux/edid.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
 #include <string_view>
-#include <system_error>
 
 namespace lsscreens::linux_platform {
 
 namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 bool isConnectorEntry(std::string_view name)
 {
@@ -19,101 +25,155 @@ bool isConnectorEntry(std::string_view name)
     const auto dash = name.find('-');
     if (dash == std::string_view::npos || dash == 4 || dash + 1 == name.size())
         return false;
-    return std::all_of(name.begin() + 4, name.begin() + static_cast<std::ptrdiff_t>(dash),
-                       [](unsigned char c) { return std::isdigit(c) != 0; });
+    return std::all_of(name.begin() + 4, name.begin() + static_cast<std::ptrdiff_t>(dash), isDigit);
 }
 
-// "card0-DP-2" before "card0-DP-10", "card2-..." before "card10-...".
-bool naturalLess(std::string_view a, std::string_view b)
+// The key entries sort by, byte by byte: each run of digits becomes '0', the
+// count of its significant digits and those digits, so that numbers compare
+// as numbers ("card0-DP-2" before "card0-DP-10", "card2-" before "card10-")
+// and against any other character as a digit does.
+std::string sortKey(std::string_view name)
 {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        const bool digitA = std::isdigit(static_cast<unsigned char>(a[i])) != 0;
-        const bool digitB = std::isdigit(static_cast<unsigned char>(b[j])) != 0;
-        if (digitA && digitB) {
-            const std::size_t startA = i;
-            const std::size_t startB = j;
-            while (i < a.size() && std::isdigit(static_cast<unsigned char>(a[i]))) ++i;
-            while (j < b.size() && std::isdigit(static_cast<unsigned char>(b[j]))) ++j;
-            std::string_view numberA = a.substr(startA, i - startA);
-            std::string_view numberB = b.substr(startB, j - startB);
-            numberA.remove_prefix(std::min(numberA.find_first_not_of('0'), numberA.size()));
-            numberB.remove_prefix(std::min(numberB.find_first_not_of('0'), numberB.size()));
-            if (numberA.size() != numberB.size())
-                return numberA.size() < numberB.size();
-            if (numberA != numberB)
-                return numberA < numberB;
+    std::string key;
+    for (std::size_t i = 0; i < name.size();) {
+        if (!isDigit(name[i])) {
+            key += name[i++];
             continue;
         }
-        if (a[i] != b[j])
-            return a[i] < b[j];
-        ++i;
-        ++j;
+        while (i < name.size() && name[i] == '0') ++i;
+        std::size_t end = i;
+        while (end < name.size() && isDigit(name[end])) ++end;
+        key += '0';
+        key += static_cast<char>(std::min<std::size_t>(end - i, 255));
+        key.append(name.substr(i, end - i));
+        i = end;
     }
-    return a.size() - i < b.size() - j;
+    return key;
 }
 
-// Reads at most limit bytes of a file; empty when it cannot be read. C stdio
-// rather than iostreams: the tool starts faster without the locale machinery.
-std::vector<std::uint8_t> readFile(const std::filesystem::path& file, std::size_t limit)
+struct Descriptor {
+    explicit Descriptor(int fd) : fd(fd) {}
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    const int fd;
+};
+
+// Reads at most limit bytes of a file below the directory; empty when it
+// cannot be read. Plain read(2) in chunks: sysfs files report no useful size,
+// so none is asked for, and most EDIDs (128 to 512 bytes) take one read into a
+// buffer of exactly their size. A short read is the end of the file, as it is
+// for sysfs attributes and regular files.
+std::vector<std::uint8_t> readFile(int directory, const std::string& path, std::size_t limit)
 {
     std::vector<std::uint8_t> bytes;
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (!in)
+    const Descriptor file(openat(directory, path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0)
         return bytes;
-    bytes.resize(limit);
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in));
-    std::fclose(in);
+    std::uint8_t chunk[512];
+    while (bytes.size() < limit) {
+        const std::size_t wanted = std::min(sizeof chunk, limit - bytes.size());
+        const ssize_t got = read(file.fd, chunk, wanted);
+        if (got <= 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        if (static_cast<std::size_t>(got) < wanted)
+            break;
+    }
     return bytes;
 }
 
-// sysfs attributes are small text files; only the first line matters.
-std::string firstLine(const std::filesystem::path& file)
+// A connector's status attribute reads "connected" and a line feed when it is.
+bool isConnected(int directory, const std::string& connector)
 {
-    const std::vector<std::uint8_t> bytes = readFile(file, 64);
-    const auto end = std::find(bytes.begin(), bytes.end(), '\n');
-    return {bytes.begin(), end};
+    const Descriptor file(openat(directory, (connector + "/status").c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0)
+        return false;
+    char text[16];
+    const ssize_t got = read(file.fd, text, sizeof text);
+    const std::string_view status(text, got > 0 ? static_cast<std::size_t>(got) : 0);
+    return status.substr(0, status.find('\n')) == "connected";
 }
 
 }  // namespace
 
+void DrmRegistry::CloseDirectory::operator()(DIR* directory) const
+{
+    closedir(directory);
+}
+
 void DrmRegistry::scan()
 {
-    connectors_.emplace();
-    // The error_code forms never throw: an unreadable root is an empty registry.
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(root_, error), end; !error && entry != end;
-         entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
+    entries_.emplace();
+    // An unreadable root is an empty registry.
+    directory_.reset(opendir(root_.c_str()));
+    if (!directory_)
+        return;
+    while (const dirent* entry = readdir(directory_.get())) {
+        std::string name = entry->d_name;
         // "enabled" is not trusted: some drivers always report "disabled".
-        if (isConnectorEntry(name) && firstLine(entry->path() / "status") == "connected")
-            connectors_->push_back({name, std::nullopt});
+        if (isConnectorEntry(name)) {
+            const bool connected = isConnected(dirfd(directory_.get()), name);
+            std::string key = sortKey(name);
+            entries_->push_back({std::move(name), std::move(key), connected, std::nullopt});
+        }
     }
-    std::sort(connectors_->begin(), connectors_->end(),
-              [](const Connector& a, const Connector& b) { return naturalLess(a.name, b.name); });
+    std::sort(entries_->begin(), entries_->end(),
+              [](const Connector& a, const Connector& b) { return a.sortKey < b.sortKey; });
+    for (std::size_t i = 0; i < entries_->size(); ++i)
+        if ((*entries_)[i].connected)
+            connected_.push_back(i);
+}
+
+std::span<const std::uint8_t> DrmRegistry::edidOf(Connector& connector)
+{
+    if (!connector.edid)
+        connector.edid = readFile(dirfd(directory_.get()), connector.name + "/edid", maximumEdidSize);
+    return *connector.edid;
 }
 
 std::size_t DrmRegistry::connectorCount()
 {
-    if (!connectors_)
+    if (!entries_)
         scan();
-    return connectors_->size();
+    return connected_.size();
 }
 
 const std::string& DrmRegistry::connectorName(std::size_t index)
 {
     connectorCount();
-    return connectors_->at(index).name;
+    return entries_->at(connected_.at(index)).name;
 }
 
 std::span<const std::uint8_t> DrmRegistry::edid(std::size_t index)
 {
     connectorCount();
-    Connector& connector = connectors_->at(index);
-    if (!connector.edid)
-        connector.edid = readFile(root_ / connector.name / "edid", maximumEdidSize);
-    return *connector.edid;
+    return edidOf(entries_->at(connected_.at(index)));
+}
+
+std::span<const std::uint8_t> DrmRegistry::edidOfConnector(std::string_view connectorName)
+{
+    if (connectorName.empty())
+        return {};
+    connectorCount();
+    // "HDMI-1" is how some compositors write the kernel's "HDMI-A-1".
+    std::string kernelSpelling;
+    const std::string_view number = connectorName.substr(std::min<std::size_t>(5, connectorName.size()));
+    if (connectorName.starts_with("HDMI-") && !number.empty() &&
+        std::all_of(number.begin(), number.end(), isDigit))
+        kernelSpelling = "HDMI-A-" + std::string(number);
+    for (Connector& connector : *entries_) {
+        const std::string_view name = std::string_view(connector.name).substr(connector.name.find('-') + 1);
+        if (name != connectorName && name != kernelSpelling)
+            continue;
+        if (const auto bytes = edidOf(connector); !bytes.empty())
+            return bytes;
+    }
+    return {};
 }
 
 }  // namespace lsscreens::linux_platform

@@ -1,18 +1,22 @@
-// The platform seam on Linux. Screens are the X server's RandR monitors; a
-// display id is a RandR output id, whose numbers come from the output's EDID
-// property. The display registry is the DRM connectors in sysfs, identified by
-// their EDID files. Everything is read at most once per run.
+// The platform seam on Linux. Screens and display ids come from one screen
+// source per run (the X server's RandR monitors and outputs); a display's
+// numbers come from the EDID the source hands out, or else from the EDID of
+// the DRM connector the source names. The display registry is the DRM
+// connectors in sysfs, identified by their EDID files. Everything is read at
+// most once per run.
 #include "platform/linux/linux_platform.h"
 
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "display/appkit.h"
 #include "display/core_graphics.h"
 #include "display/iokit.h"
 #include "platform/linux/drm_registry.h"
 #include "platform/linux/edid.h"
+#include "platform/linux/screen_source.h"
 #include "platform/linux/x11_display.h"
 #include "platform/shared/registry_objects.h"
 
@@ -26,33 +30,36 @@ namespace {
 constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
 
 struct Run {
-    explicit Run(const std::filesystem::path& drmRoot) : registry(drmRoot) {}
+    explicit Run(const std::string& drmRoot) : registry(drmRoot) {}
 
-    X11Display& x11()
+    // The window system, connected on first use.
+    const ScreenSource& screenSource()
     {
-        if (!display)
-            display.emplace();
-        return *display;
+        if (!source)
+            source = std::make_unique<X11Display>();
+        return *source;
     }
     const std::vector<Monitor>& monitors()
     {
         if (!monitorList)
-            monitorList = x11().monitors();
+            monitorList = screenSource().monitors();
         return *monitorList;
     }
-    // What is known of an output, asked of the server once per run. Absent
+    // What is known of an output, asked of the source once per run. Absent
     // when the id names no output.
     struct Output {
         OutputFacts facts;
-        EdidIdentity identity;  // read from facts.edid
+        EdidIdentity identity;  // from facts.edid, else the named connector's EDID
     };
     const std::optional<Output>& output(std::uint32_t id)
     {
         auto found = outputs.find(id);
         if (found == outputs.end()) {
             std::optional<Output> known;
-            if (auto facts = x11().output(id)) {
-                const EdidIdentity identity = readEdidIdentity(facts->edid);
+            if (auto facts = screenSource().output(id)) {
+                const EdidIdentity identity = readEdidIdentity(
+                    facts->edid.empty() ? registry.edidOfConnector(facts->connectorName)
+                                        : std::span<const std::uint8_t>(facts->edid));
                 known = Output{std::move(*facts), identity};
             }
             found = outputs.emplace(id, std::move(known)).first;
@@ -60,10 +67,21 @@ struct Run {
         return found->second;
     }
 
-    std::optional<X11Display> display;
+    // A connector's info dictionary, built from its EDID once per run and
+    // handed out as is: every screen's registry walk asks for it again.
+    const std::shared_ptr<const Value>& infoDictionary(std::size_t index)
+    {
+        infoDictionaries.resize(registry.connectorCount());
+        if (!infoDictionaries[index])
+            infoDictionaries[index] = std::make_shared<const Value>(infoDictionaryFromEdid(registry.edid(index)));
+        return infoDictionaries[index];
+    }
+
+    std::unique_ptr<ScreenSource> source;
     std::optional<std::vector<Monitor>> monitorList;
     std::map<std::uint32_t, std::optional<Output>> outputs;
     DrmRegistry registry;
+    std::vector<std::shared_ptr<const Value>> infoDictionaries;
     platform_shared::LiveObjects objects;
     platform_shared::RegistryHandles handles;
 };
@@ -83,7 +101,7 @@ Run& run()
 
 }  // namespace
 
-void startRun(const std::filesystem::path& drmRoot)
+void startRun(const std::string& drmRoot)
 {
     currentRun() = std::make_unique<Run>(drmRoot);
 }
@@ -176,7 +194,7 @@ CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits)
         service, run().registry.connectorCount());
     if (!index)
         return {};
-    return run().objects.add(linux_platform::infoDictionaryFromEdid(run().registry.edid(*index)));
+    return run().objects.add(run().infoDictionary(*index));
 }
 
 void CFRelease(CFTypeRef object)

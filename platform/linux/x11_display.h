@@ -9,33 +9,27 @@
 #include <optional>
 #include <vector>
 
-#include "platform/linux/x11_replies.h"
+#include "platform/linux/screen_source.h"
 
 struct xcb_connection_t;
 
 namespace lsscreens::linux_platform {
 
-struct OutputFacts {
-    std::uint32_t widthMillimetres = 0;  // 0 when the server does not know
-    std::uint32_t heightMillimetres = 0;
-    std::vector<std::uint8_t> edid;      // empty when the output has none
-};
-
-class X11Display {
+class X11Display final : public ScreenSource {
 public:
     // Connects to the server that DISPLAY names, if any.
     X11Display();
-    ~X11Display();
+    ~X11Display() override;
     X11Display(const X11Display&) = delete;
     X11Display& operator=(const X11Display&) = delete;
 
     // Active monitors of every X screen: primary first (in server order if
     // several claim it), then the others in server order.
-    std::vector<Monitor> monitors() const;
+    std::vector<Monitor> monitors() const override;
 
     // Absent when the id names no output of this server. Makes two round
-    // trips: the output's info and its EDID property.
-    std::optional<OutputFacts> output(std::uint32_t id) const;
+    // trips: the output's info (size and name) and its EDID property.
+    std::optional<OutputFacts> output(std::uint32_t id) const override;
 
 private:
     struct Disconnect {

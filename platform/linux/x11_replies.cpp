@@ -47,6 +47,25 @@ std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply)
     return monitors;
 }
 
+std::optional<OutputFacts> outputFromInfoReply(std::span<const std::uint8_t> reply)
+{
+    const auto header = read<xcb_randr_get_output_info_reply_t>(reply, 0);
+    if (!header)
+        return std::nullopt;
+    const auto size = [](std::uint32_t millimetres) {
+        return millimetres > 0x7FFFFFFF ? 0 : millimetres;
+    };
+    OutputFacts facts{size(header->mm_width), size(header->mm_height), {}, {}};
+    // The name follows the output's CRTCs, modes and clones, 4 bytes each.
+    const std::size_t nameAt = sizeof *header +
+        (std::size_t{header->num_crtcs} + header->num_modes + header->num_clones) * 4;
+    if (nameAt <= reply.size()) {
+        const auto name = reply.subspan(nameAt, std::min<std::size_t>(header->name_len, reply.size() - nameAt));
+        facts.connectorName.assign(name.begin(), name.end());
+    }
+    return facts;
+}
+
 std::vector<std::uint8_t> edidFromPropertyReply(std::span<const std::uint8_t> reply)
 {
     const auto header = read<xcb_randr_get_output_property_reply_t>(reply, 0);

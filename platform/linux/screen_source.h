@@ -1,0 +1,45 @@
+// What the Linux platform asks of a window system: its screens, and per
+// display id what is known of the output behind it. X11 (RandR) and Wayland
+// each answer it; one of them is chosen once per run.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lsscreens::linux_platform {
+
+struct Monitor {
+    std::int32_t x = 0;  // geometry in the window system's logical units
+    std::int32_t y = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    bool primary = false;
+    std::optional<std::uint32_t> firstOutput;  // the display id; absent for a virtual monitor
+
+    bool operator==(const Monitor&) const = default;
+};
+
+struct OutputFacts {
+    std::uint32_t widthMillimetres = 0;  // 0 when unknown
+    std::uint32_t heightMillimetres = 0;
+    std::vector<std::uint8_t> edid;      // empty when the window system gives none
+    // The output's name ("DP-1", "HDMI-A-1", "XWAYLAND0"); empty when unknown.
+    // Without an EDID above, the DRM connector of this name supplies one.
+    std::string connectorName;
+
+    bool operator==(const OutputFacts&) const = default;
+};
+
+class ScreenSource {
+public:
+    virtual ~ScreenSource() = default;
+
+    // The screens, primary first.
+    virtual std::vector<Monitor> monitors() const = 0;
+    // Absent when the id names no output.
+    virtual std::optional<OutputFacts> output(std::uint32_t id) const = 0;
+};
+
+}  // namespace lsscreens::linux_platform
