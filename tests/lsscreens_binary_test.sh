@@ -14,7 +14,10 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-env -u DISPLAY "$binary" --ignored-argument >"$work/out" 2>"$work/err"
+# No window system: nothing names one, and libwayland-client finds no
+# XDG_RUNTIME_DIR (which it would complain about on stderr).
+nothing="env -u DISPLAY -u WAYLAND_DISPLAY -u WAYLAND_SOCKET -u XDG_RUNTIME_DIR"
+$nothing "$binary" --ignored-argument >"$work/out" 2>"$work/err"
 status=$?
 [ "$status" -eq 0 ] || fail "exit status $status without a window system"
 [ ! -s "$work/err" ] || fail "wrote to stderr: $(cat "$work/err")"
@@ -27,15 +30,15 @@ if [ "$platform" = macos ]; then
 fi
 printf '[]\n' | cmp -s - "$work/out" || fail "output was not exactly '[]' and a line feed: $(od -c "$work/out")"
 
-# A display that names no running server is the same as none.
-DISPLAY=:4095 "$binary" >"$work/out" 2>"$work/err"
+# A display and a Wayland socket that name no running server are the same as none.
+DISPLAY=:4095 WAYLAND_DISPLAY=lsscreens-no-such-socket "$binary" >"$work/out" 2>"$work/err"
 status=$?
 [ "$status" -eq 0 ] || fail "exit status $status with an unreachable X server"
 printf '[]\n' | cmp -s - "$work/out" || fail "unreachable X server: output was not exactly '[]' and a line feed"
 [ ! -s "$work/err" ] || fail "wrote to stderr with an unreachable X server: $(cat "$work/err")"
 
 if [ -w /dev/full ]; then
-    env -u DISPLAY "$binary" >/dev/full 2>"$work/err"
+    $nothing "$binary" >/dev/full 2>"$work/err"
     status=$?
     [ "$status" -ne 0 ] || fail "exit status 0 although standard output could not be written"
     [ ! -s "$work/err" ] || fail "wrote to stderr on a failed write"
