@@ -2,11 +2,13 @@
 
 #include "platform/linux/edid.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <string_view>
-#include <system_error>
 
 namespace lsscreens::linux_platform {
 
@@ -54,42 +56,75 @@ bool naturalLess(std::string_view a, std::string_view b)
     return a.size() - i < b.size() - j;
 }
 
-// Reads at most limit bytes of a file; empty when it cannot be read. C stdio
-// rather than iostreams: the tool starts faster without the locale machinery.
-std::vector<std::uint8_t> readFile(const std::filesystem::path& file, std::size_t limit)
+struct Descriptor {
+    explicit Descriptor(int fd) : fd(fd) {}
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    const int fd;
+};
+
+// Reads at most limit bytes of a file below the directory; empty when it
+// cannot be read. Plain read(2) in chunks: sysfs files report no useful size,
+// so none is asked for, and most EDIDs (128 to 512 bytes) take one read into a
+// buffer of exactly their size. A short read is the end of the file, as it is
+// for sysfs attributes and regular files.
+std::vector<std::uint8_t> readFile(int directory, const std::string& path, std::size_t limit)
 {
     std::vector<std::uint8_t> bytes;
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (!in)
+    const Descriptor file(openat(directory, path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0)
         return bytes;
-    bytes.resize(limit);
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in));
-    std::fclose(in);
+    std::uint8_t chunk[512];
+    while (bytes.size() < limit) {
+        const std::size_t wanted = std::min(sizeof chunk, limit - bytes.size());
+        const ssize_t got = read(file.fd, chunk, wanted);
+        if (got <= 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        if (static_cast<std::size_t>(got) < wanted)
+            break;
+    }
     return bytes;
 }
 
-// sysfs attributes are small text files; only the first line matters.
-std::string firstLine(const std::filesystem::path& file)
+// A connector's status attribute reads "connected" and a line feed when it is.
+bool isConnected(int directory, const std::string& connector)
 {
-    const std::vector<std::uint8_t> bytes = readFile(file, 64);
-    const auto end = std::find(bytes.begin(), bytes.end(), '\n');
-    return {bytes.begin(), end};
+    const Descriptor file(openat(directory, (connector + "/status").c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0)
+        return false;
+    char text[16];
+    const ssize_t got = read(file.fd, text, sizeof text);
+    const std::string_view status(text, got > 0 ? static_cast<std::size_t>(got) : 0);
+    return status.substr(0, status.find('\n')) == "connected";
 }
 
 }  // namespace
 
+void DrmRegistry::CloseDirectory::operator()(DIR* directory) const
+{
+    closedir(directory);
+}
+
 void DrmRegistry::scan()
 {
     entries_.emplace();
-    // The error_code forms never throw: an unreadable root is an empty registry.
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(root_, error), end; !error && entry != end;
-         entry.increment(error)) {
-        std::string name = entry->path().filename().string();
+    // An unreadable root is an empty registry.
+    directory_.reset(opendir(root_.c_str()));
+    if (!directory_)
+        return;
+    while (const dirent* entry = readdir(directory_.get())) {
+        std::string name = entry->d_name;
         // "enabled" is not trusted: some drivers always report "disabled".
-        if (isConnectorEntry(name))
-            entries_->push_back({std::move(name), firstLine(entry->path() / "status") == "connected",
-                                 std::nullopt});
+        if (isConnectorEntry(name)) {
+            const bool connected = isConnected(dirfd(directory_.get()), name);
+            entries_->push_back({std::move(name), connected, std::nullopt});
+        }
     }
     std::sort(entries_->begin(), entries_->end(),
               [](const Connector& a, const Connector& b) { return naturalLess(a.name, b.name); });
@@ -101,7 +136,7 @@ void DrmRegistry::scan()
 std::span<const std::uint8_t> DrmRegistry::edidOf(Connector& connector)
 {
     if (!connector.edid)
-        connector.edid = readFile(root_ / connector.name / "edid", maximumEdidSize);
+        connector.edid = readFile(dirfd(directory_.get()), connector.name + "/edid", maximumEdidSize);
     return *connector.edid;
 }
 

@@ -4,9 +4,12 @@
 // that name their outputs but do not hand out EDIDs.
 #pragma once
 
+#include <dirent.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -47,7 +50,12 @@ private:
     void scan();
     std::span<const std::uint8_t> edidOf(Connector& connector);
 
+    struct CloseDirectory {
+        void operator()(DIR* directory) const;
+    };
     std::filesystem::path root_;
+    // Open from the scan on: files are read relative to it.
+    std::unique_ptr<DIR, CloseDirectory> directory_;
     // Every connector entry, in the order described above; the connected
     // ones are also listed by position.
     std::optional<std::vector<Connector>> entries_;

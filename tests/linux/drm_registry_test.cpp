@@ -1,8 +1,8 @@
 // The sysfs display registry: which entries are connectors, which count as
-// connected, their order, and EDIDs read once.
+// connected, their order, EDIDs by position and by connector name, each read
+// once and at most 32 KiB of it.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <vector>
 
 #include "platform/linux/drm_registry.h"
@@ -11,90 +11,53 @@
 namespace lsscreens::testing {
 namespace {
 
-using linux_platform::DrmRegistry;
-
-std::vector<std::string> connectorNames(DrmRegistry& registry)
-{
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < registry.connectorCount(); ++i)
-        names.push_back(registry.connectorName(i));
-    return names;
-}
+using Bytes = std::vector<std::uint8_t>;
 
 TEST(DrmRegistry, ConnectedConnectorsInCardThenNaturalNameOrder)
 {
     DrmFixture sysfs;
-    const std::vector<std::uint8_t> edid{1, 2, 3};
-    sysfs.addConnector("card10-DP-1", "connected", edid);
-    sysfs.addConnector("card0-DP-10", "connected", edid);
-    sysfs.addConnector("card0-DP-2", "connected", edid);
-    sysfs.addConnector("card0-HDMI-A-1", "disconnected", edid);
-    sysfs.addConnector("card0-eDP-1", "connected");  // no EDID file
-    sysfs.addConnector("card2-Virtual-1", "unknown");
-    sysfs.addConnector("card1-VGA-1", "connected", edid);
-    sysfs.addFile("card0/dev", "226:0\n");
-    sysfs.addFile("renderD128/dev", "226:128\n");
-    sysfs.addFile("version", "drm 1.1.0 20060810\n");
-    sysfs.addFile("cardX-DP-1/status", "connected\n");
+    for (const auto& [name, status, firstByte] : std::vector<std::tuple<std::string, std::string, int>>{
+             {"card10-DP-1", "connected", 1}, {"card0-DP-10", "connected", 2}, {"card0-DP-2", "connected", 3},
+             {"card0-HDMI-A-1", "disconnected", 4}, {"card0-eDP-1", "connected", 0},
+             {"card2-Virtual-1", "unknown", 5}, {"card1-VGA-1", "connected", 6}, {"card0", "connected", 7},
+             {"renderD128", "connected", 8}, {"cardX-DP-1", "connected", 9}, {"card1-", "connected", 10}})
+        sysfs.addConnector(name, status, firstByte ? Bytes(name == "card1-VGA-1" ? 512 : 200, static_cast<std::uint8_t>(firstByte)) : Bytes{});
+    sysfs.addConnector("card3-DP-1", "connected\n", Bytes(100000, 0x55));  // a line feed too many; oversized
 
-    DrmRegistry registry(sysfs.root());
-    EXPECT_EQ(connectorNames(registry),
-              (std::vector<std::string>{"card0-DP-2", "card0-DP-10", "card0-eDP-1", "card1-VGA-1",
-                                        "card10-DP-1"}));
-    EXPECT_EQ(registry.edid(0).size(), 3u);
-    EXPECT_TRUE(registry.edid(2).empty());
+    linux_platform::DrmRegistry registry(sysfs.root());
+    std::vector<std::pair<std::string, Bytes>> connectors;
+    for (std::size_t i = 0; i < registry.connectorCount(); ++i)
+        connectors.emplace_back(registry.connectorName(i), Bytes(registry.edid(i).begin(), registry.edid(i).end()));
+    EXPECT_EQ(connectors, (std::vector<std::pair<std::string, Bytes>>{
+                              {"card0-DP-2", Bytes(200, 3)}, {"card0-DP-10", Bytes(200, 2)}, {"card0-eDP-1", {}},
+                              {"card1-VGA-1", Bytes(512, 6)}, {"card3-DP-1", Bytes(256 * 128, 0x55)},
+                              {"card10-DP-1", Bytes(200, 1)}}));
+
+    // Read once: later changes on disk are not seen.
+    sysfs.addConnector("card0-DP-2", "connected", Bytes{9});
+    sysfs.addConnector("card0-DP-3", "connected", Bytes{9});
+    EXPECT_EQ(registry.edid(0)[0], 3);
+    EXPECT_EQ(registry.connectorCount(), 6u);
+    EXPECT_EQ(linux_platform::DrmRegistry("/nonexistent/drm").connectorCount(), 0u);
 }
 
-TEST(DrmRegistry, EachEdidIsReadOnceAndTheListScannedOnce)
+TEST(DrmRegistry, EdidOfConnectorByNameAnyStatusWithTheHdmiSpelling)
 {
     DrmFixture sysfs;
-    const std::vector<std::uint8_t> first{0xAA, 0xBB};
-    sysfs.addConnector("card0-DP-1", "connected", first);
-    DrmRegistry registry(sysfs.root());
-    ASSERT_EQ(registry.edid(0).size(), 2u);
-
-    const std::vector<std::uint8_t> second{1, 2, 3, 4};
-    sysfs.addConnector("card0-DP-1", "connected", second);
-    sysfs.addConnector("card0-DP-2", "connected", second);
-    EXPECT_EQ(registry.edid(0)[0], 0xAA);
-    EXPECT_EQ(registry.connectorCount(), 1u);
-}
-
-TEST(DrmRegistry, EdidOfConnectorByNameWithTheHdmiSpelling)
-{
-    DrmFixture sysfs;
-    const std::vector<std::uint8_t> a{1}, b{2}, c{3}, d{4};
     sysfs.addConnector("card0-DP-1", "disconnected");  // no EDID: the next card's counts
-    sysfs.addConnector("card1-DP-1", "disconnected", a);
-    sysfs.addConnector("card0-HDMI-A-1", "connected", b);
-    sysfs.addConnector("card0-HDMI-B-2", "connected", c);
-    sysfs.addConnector("card0-XWAYLAND0", "connected", d);
-    DrmRegistry registry(sysfs.root());
-    const auto first = [&](std::string_view name) {
+    sysfs.addConnector("card1-DP-1", "disconnected", Bytes{1});
+    sysfs.addConnector("card0-HDMI-A-1", "connected", Bytes{2});
+    sysfs.addConnector("card0-HDMI-B-2", "connected", Bytes{3});
+    sysfs.addConnector("card0-XWAYLAND0", "connected", Bytes{4});
+    linux_platform::DrmRegistry registry(sysfs.root());
+    for (const auto& [name, firstByte] : std::vector<std::pair<std::string, int>>{
+             {"DP-1", 1}, {"HDMI-A-1", 2}, {"HDMI-1", 2}, {"HDMI-B-2", 3}, {"HDMI-2", 0}, {"XWAYLAND0", 4},
+             {"HDMI-", 0}, {"HDMI-1a", 0}, {"", 0}, {"card0-DP-1", 0}, {"DP", 0}}) {
         const auto edid = registry.edidOfConnector(name);
-        return edid.empty() ? 0 : int{edid[0]};
-    };
-    EXPECT_EQ(first("DP-1"), 1);
-    EXPECT_EQ(first("HDMI-A-1"), 2);
-    EXPECT_EQ(first("HDMI-1"), 2);
-    EXPECT_EQ(first("HDMI-B-2"), 3);
-    EXPECT_EQ(first("HDMI-2"), 0);
-    EXPECT_EQ(first("XWAYLAND0"), 4);
-    EXPECT_EQ(first("HDMI-"), 0);
-    EXPECT_EQ(first(""), 0);
-    EXPECT_EQ(first("card0-DP-1"), 0);
-}
-
-TEST(DrmRegistry, MissingRootOrOversizedEdid)
-{
-    DrmRegistry missing("/nonexistent/lsscreens/drm");
-    EXPECT_EQ(missing.connectorCount(), 0u);
-
-    DrmFixture sysfs;
-    const std::vector<std::uint8_t> huge(100000, 0x55);
-    sysfs.addConnector("card0-DP-1", "connected", huge);
-    DrmRegistry registry(sysfs.root());
-    EXPECT_EQ(registry.edid(0).size(), 256u * 128u);  // the most an EDID can be
+        EXPECT_EQ(edid.empty() ? 0 : edid[0], firstByte) << name;
+    }
+    sysfs.addConnector("card1-DP-1", "connected", Bytes{9});
+    EXPECT_EQ(registry.edidOfConnector("DP-1")[0], 1);  // read once
 }
 
 }  // namespace

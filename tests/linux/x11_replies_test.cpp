@@ -1,12 +1,12 @@
 // RandR replies as a hostile or broken X server might send them: counts that
-// claim more than the reply holds must give what it does hold, never a read
-// past its end (the sanitizer build checks the reads).
+// claim more than the reply holds give what it does hold, never a read past
+// its end (the sanitizer build checks the reads).
 #include <gtest/gtest.h>
 
 #include <xcb/randr.h>
 
+#include <array>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "platform/linux/x11_replies.h"
@@ -14,111 +14,79 @@
 namespace lsscreens::testing {
 namespace {
 
-using linux_platform::Monitor;
+using namespace linux_platform;
 using Bytes = std::vector<std::uint8_t>;
 
-template <typename T>
-void append(Bytes& bytes, const T& value)
-{
-    const std::size_t at = bytes.size();
-    bytes.resize(at + sizeof value);
-    std::memcpy(bytes.data() + at, &value, sizeof value);
-}
-
-// A GetMonitors reply claiming claimedMonitors, holding the given monitors.
-Bytes monitorsReply(std::uint32_t claimedMonitors,
-                    const std::vector<std::pair<xcb_randr_monitor_info_t, std::vector<std::uint32_t>>>& monitors)
+template <typename... Parts>
+Bytes bytesOf(const Parts&... parts)
 {
     Bytes bytes;
-    xcb_randr_get_monitors_reply_t header{};
-    header.response_type = 1;
-    header.nMonitors = claimedMonitors;
-    append(bytes, header);
-    for (const auto& [info, outputs] : monitors) {
-        append(bytes, info);
-        for (const auto output : outputs)
-            append(bytes, output);
-    }
+    const auto append = [&](const auto& part) {
+        bytes.resize(bytes.size() + sizeof part);
+        std::memcpy(bytes.data() + bytes.size() - sizeof part, &part, sizeof part);
+    };
+    (append(parts), ...);
     return bytes;
 }
 
-xcb_randr_monitor_info_t monitorInfo(std::int16_t x, std::uint16_t width, std::uint16_t nOutput, bool primary = false)
+xcb_randr_monitor_info_t monitor(std::int16_t x, std::uint16_t width, std::uint16_t outputs, bool primary = false)
 {
-    xcb_randr_monitor_info_t info{};
-    info.x = x;
-    info.width = width;
-    info.height = 1080;
-    info.nOutput = nOutput;
-    info.primary = primary ? 1 : 0;
-    return info;
+    return {0, primary, 0, outputs, x, -7, width, 1080, 0, 0};
 }
 
-TEST(X11Replies, MonitorsAsTheServerListsThem)
+TEST(X11Replies, MonitorsAsListedAndOnlyWhatTheReplyHolds)
 {
-    const Bytes reply = monitorsReply(3, {{monitorInfo(0, 1920, 2), {66, 67}},
-                                          {monitorInfo(1920, 960, 0, true), {}},
-                                          {monitorInfo(-1024, 1024, 1), {70}}});
-    EXPECT_EQ(linux_platform::monitorsFromReply(reply),
-              (std::vector<Monitor>{{0, 0, 1920, 1080, false, 66u},
-                                    {1920, 0, 960, 1080, true, std::nullopt},
-                                    {-1024, 0, 1024, 1080, false, 70u}}));
-}
-
-TEST(X11Replies, CountsThatLieGiveOnlyWhatIsThere)
-{
-    // More monitors claimed than sent.
-    EXPECT_EQ(linux_platform::monitorsFromReply(monitorsReply(1000, {{monitorInfo(0, 800, 1), {5}}})).size(), 1u);
-    // A monitor claiming more outputs than the reply holds is dropped whole.
-    EXPECT_TRUE(linux_platform::monitorsFromReply(monitorsReply(1, {{monitorInfo(0, 800, 65535), {5}}})).empty());
-    // Every truncation of a good reply.
-    const Bytes good = monitorsReply(2, {{monitorInfo(0, 800, 1), {5}}, {monitorInfo(800, 800, 1), {6}}});
-    for (std::size_t length = 0; length <= good.size(); ++length) {
-        const auto monitors = linux_platform::monitorsFromReply(std::span(good).first(length));
-        const std::size_t complete = length >= 32 + 2 * 28 ? 2 : length >= 32 + 28 ? 1 : 0;
-        EXPECT_EQ(monitors.size(), complete) << length;
+    const std::uint32_t outputs[] = {66, 67};
+    const auto reply = [&](std::uint32_t claimed, std::uint16_t secondOutputs) {
+        return bytesOf(xcb_randr_get_monitors_reply_t{1, 0, 0, 0, 0, claimed, 0, {}}, monitor(-1024, 1920, 2),
+                       outputs, monitor(1920, 960, 0, true), monitor(32000, 1024, secondOutputs), std::uint32_t{70});
+    };
+    const std::vector<Monitor> all{{-1024, -7, 1920, 1080, false, 66u}, {1920, -7, 960, 1080, true, std::nullopt},
+                                   {32000, -7, 1024, 1080, false, 70u}};
+    EXPECT_EQ(monitorsFromReply(reply(3, 1)), all);
+    EXPECT_EQ(monitorsFromReply(reply(1000, 1)), all);
+    EXPECT_EQ(monitorsFromReply(reply(2, 1)), std::vector(all.begin(), all.begin() + 2));
+    EXPECT_EQ(monitorsFromReply(reply(3, 2)), std::vector(all.begin(), all.begin() + 2));  // outputs cut short
+    const Bytes good = reply(3, 1);
+    for (std::size_t length = 0; length < good.size(); ++length) {
+        const std::size_t complete = length < 32 + 24 + 8 ? 0 : length < 32 + 2 * 24 + 8 ? 1 : 2;
+        EXPECT_EQ(monitorsFromReply(std::span(good).first(length)), std::vector(all.begin(), all.begin() + complete))
+            << length;
     }
 }
 
-TEST(X11Replies, OutputInfoSizesAndName)
+TEST(X11Replies, OutputInfoSizesNegativeReadAsUnknownAndItsName)
 {
-    xcb_randr_get_output_info_reply_t header{};
-    header.mm_width = 0xFFFFFFFF;  // KWin's -1 mm
-    header.mm_height = 0x7FFFFFFF;
-    header.num_crtcs = 1;
-    header.num_clones = 1;
-    header.name_len = 4;
-    Bytes reply;
-    append(reply, header);
-    append(reply, std::uint32_t{0x3F});
-    append(reply, std::uint32_t{0x41});
-    for (const char c : std::string("DP-1"))
-        reply.push_back(static_cast<std::uint8_t>(c));
-    const auto facts = linux_platform::outputFromInfoReply(reply);
-    ASSERT_TRUE(facts);
-    EXPECT_EQ(*facts, (linux_platform::OutputFacts{0, 0x7FFFFFFF, {}, "DP-1"}));
-    EXPECT_EQ(linux_platform::outputFromInfoReply(std::span(reply).first(reply.size() - 1))->connectorName, "DP-");
-    EXPECT_EQ(linux_platform::outputFromInfoReply(std::span(reply).first(36))->connectorName, "");
-    EXPECT_FALSE(linux_platform::outputFromInfoReply(std::span(reply).first(35)));
+    xcb_randr_get_output_info_reply_t info{};
+    info.mm_width = 0xFFFFFFFF;  // a compositor's -1 mm
+    info.mm_height = 0x7FFFFFFF;
+    info.num_crtcs = 1;
+    info.num_modes = 1;
+    info.num_clones = 1;
+    info.name_len = 4;
+    const Bytes reply = bytesOf(info, std::uint32_t{1}, std::uint32_t{2}, std::uint32_t{3}, std::array{'D', 'P', '-', '1'});
+    EXPECT_EQ(outputFromInfoReply(reply), (OutputFacts{0, 0x7FFFFFFF, {}, "DP-1"}));
+    info.mm_width = 0x80000000;
+    info.mm_height = 527;
+    EXPECT_EQ(outputFromInfoReply(bytesOf(info)), (OutputFacts{0, 527, {}, ""}));  // name cut off
+    EXPECT_EQ(outputFromInfoReply(std::span(reply).first(reply.size() - 1))->connectorName, "DP-");
+    EXPECT_EQ(outputFromInfoReply(std::span(reply).first(sizeof info - 1)), std::nullopt);
 }
 
 TEST(X11Replies, EdidPropertyOnlyInBytesAndOnlyWhatWasSent)
 {
     xcb_randr_get_output_property_reply_t header{};
     header.format = 8;
-    header.num_items = 128;
-    Bytes reply;
-    append(reply, header);
-    reply.insert(reply.end(), 128, 0xAB);
-    EXPECT_EQ(linux_platform::edidFromPropertyReply(reply), Bytes(128, 0xAB));
-
     header.num_items = 100000;  // claims far more than it holds
-    std::memcpy(reply.data(), &header, sizeof header);
-    EXPECT_EQ(linux_platform::edidFromPropertyReply(reply).size(), 128u);
-
+    std::array<std::uint8_t, 128> data;
+    data.fill(0xAB);
+    EXPECT_EQ(edidFromPropertyReply(bytesOf(header, data)), Bytes(128, 0xAB));
+    header.num_items = 100;
+    EXPECT_EQ(edidFromPropertyReply(bytesOf(header, data)), Bytes(100, 0xAB));
+    const Bytes cut = bytesOf(header);
+    EXPECT_EQ(edidFromPropertyReply(std::span(cut).first(31)), Bytes{});
     header.format = 32;  // not a byte string
-    std::memcpy(reply.data(), &header, sizeof header);
-    EXPECT_TRUE(linux_platform::edidFromPropertyReply(reply).empty());
-    EXPECT_TRUE(linux_platform::edidFromPropertyReply(std::span(reply).first(31)).empty());
+    EXPECT_EQ(edidFromPropertyReply(bytesOf(header, data)), Bytes{});
 }
 
 }  // namespace
