@@ -29,20 +29,18 @@ constexpr std::chrono::milliseconds answerTime{2000};
 
 void sayNothing(const char*, va_list) {}
 
-template <typename Proxy, void (*destroy)(Proxy*)>
+// Proxies are let go on the client side only: the connection closes right
+// after reading, which tells the compositor all it needs, so destructor
+// requests (release, destroy) would be written for nobody.
 struct ProxyDeleter {
-    void operator()(Proxy* proxy) const { destroy(proxy); }
+    template <typename Proxy>
+    void operator()(Proxy* proxy) const
+    {
+        wl_proxy_destroy(reinterpret_cast<wl_proxy*>(proxy));
+    }
 };
-template <typename Proxy, void (*destroy)(Proxy*)>
-using Owned = std::unique_ptr<Proxy, ProxyDeleter<Proxy, destroy>>;
-
-void releaseOutput(wl_output* output)
-{
-    if (wl_output_get_version(output) >= WL_OUTPUT_RELEASE_SINCE_VERSION)
-        wl_output_release(output);
-    else
-        wl_output_destroy(output);
-}
+template <typename Proxy>
+using Owned = std::unique_ptr<Proxy, ProxyDeleter>;
 
 // Sizes the compositor gives as signed numbers; negative ones mean unknown.
 std::uint32_t nonNegative(std::int32_t size)
@@ -53,8 +51,8 @@ std::uint32_t nonNegative(std::int32_t size)
 // One advertised output and everything it has told so far.
 struct OutputState {
     std::uint32_t globalName = 0;
-    Owned<wl_output, releaseOutput> output;
-    Owned<zxdg_output_v1, zxdg_output_v1_destroy> xdgOutput;
+    Owned<wl_output> output;
+    Owned<zxdg_output_v1> xdgOutput;
     std::int32_t x = 0, y = 0;  // the compositor's position, from geometry
     std::int32_t widthMillimetres = 0, heightMillimetres = 0;
     std::int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
@@ -214,7 +212,7 @@ private:
         static constexpr wl_callback_listener syncListener{
             .done = [](void* data, wl_callback*, std::uint32_t) { *static_cast<bool*>(data) = true; },
         };
-        const Owned<wl_callback, wl_callback_destroy> sync(wl_display_sync(display_.get()));
+        const Owned<wl_callback> sync(wl_display_sync(display_.get()));
         if (!sync)
             return false;
         wl_callback_add_listener(sync.get(), &syncListener, &answered);
@@ -258,9 +256,9 @@ private:
     // Declared first, destroyed last.
     std::unique_ptr<wl_display, Disconnect> display_;
     std::chrono::steady_clock::time_point deadline_;
-    Owned<wl_registry, wl_registry_destroy> registry_;
-    Owned<zxdg_output_manager_v1, zxdg_output_manager_v1_destroy> xdgOutputManager_;
-    Owned<kde_output_order_v1, kde_output_order_v1_destroy> outputOrder_;
+    Owned<wl_registry> registry_;
+    Owned<zxdg_output_manager_v1> xdgOutputManager_;
+    Owned<kde_output_order_v1> outputOrder_;
     OutputOrder order_;
     std::list<OutputState> outputs_;
 };
