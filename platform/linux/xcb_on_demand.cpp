@@ -19,13 +19,13 @@ namespace {
 
 void* libxcb()
 {
-    static void* const library = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+    static void* const library = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
     return library;
 }
 
 void* libxcbRandr()
 {
-    static void* const library = libxcb() ? dlopen("libxcb-randr.so.0", RTLD_NOW | RTLD_LOCAL) : nullptr;
+    static void* const library = libxcb() ? dlopen("libxcb-randr.so.0", RTLD_LAZY | RTLD_LOCAL) : nullptr;
     return library;
 }
 
