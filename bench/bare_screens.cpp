@@ -123,8 +123,8 @@ int main()
     std::printf("[");
     for (int i = 0; i < screenCount; ++i) {
         const Screen& s = screens[i];
-        std::printf("%s{\"resWidth\":%d,\"resHeight\":%d,\"mmWidth\":%u,\"mmHeight\":%u,\"id\":%u", i ? "," : "", s.width,
-                    s.height, s.mmWidth, s.mmHeight, s.output);
+        std::printf("%s{\"resWidth\":%d,\"resHeight\":%d,\"mmWidth\":%u,\"mmHeight\":%u,\"id\":%u",
+                    i ? "," : "", s.width, s.height, s.mmWidth, s.mmHeight, s.output);
         std::printf(s.name[0] ? ",\"name\":\"%s\"}" : "}", s.name);
     }
     std::printf("]\n");

@@ -127,8 +127,9 @@ int main(int argc, char** argv)
     for (int i = 0; i < connectors; ++i) {
         const int monitor = i - (connectors - 3);
         // Others' EDIDs: samples from the fourth on, none of them one of the monitors'.
+        const auto& others = edidSamples();
         const auto& edid = monitor >= 0 ? edidSample(monitors[monitor]).bytes
-                                        : edidSamples()[3 + static_cast<std::size_t>(i) % (edidSamples().size() - 3)].bytes;
+                                        : others[3 + static_cast<std::size_t>(i) % (others.size() - 3)].bytes;
         registry.addConnector("card0-DP-" + std::to_string(i + 1), "connected", edid);
     }
     if (!mountRegistry(registry.root())) {
@@ -159,8 +160,10 @@ int main(int argc, char** argv)
         std::printf("%-24s %10.3f %10.3f %14ld\n", command.label.c_str(), percentile(command.milliseconds, 0.5),
                     percentile(command.milliseconds, 0.9), command.peakRss);
     const double median = percentile(commands[0].milliseconds, 0.5);
-    std::printf("median time lsscreens/bare:   %.3f (target <= 1.05)\n", median / percentile(commands[1].milliseconds, 0.5));
-    std::printf("median time lsscreens/xrandr: %.3f (target <= 1.2)\n", median / percentile(commands[2].milliseconds, 0.5));
+    std::printf("median time lsscreens/bare:   %.3f (target <= 1.05)\n",
+                median / percentile(commands[1].milliseconds, 0.5));
+    std::printf("median time lsscreens/xrandr: %.3f (target <= 1.2)\n",
+                median / percentile(commands[2].milliseconds, 0.5));
     std::printf("peak RSS lsscreens/xrandr:    %.3f (target <= 1.0)\n",
                 static_cast<double>(commands[0].peakRss) / static_cast<double>(commands[2].peakRss));
     return 0;

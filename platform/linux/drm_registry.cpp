@@ -7,12 +7,16 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 namespace lsscreens::linux_platform {
 
 namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 bool isConnectorEntry(std::string_view name)
 {
@@ -21,39 +25,30 @@ bool isConnectorEntry(std::string_view name)
     const auto dash = name.find('-');
     if (dash == std::string_view::npos || dash == 4 || dash + 1 == name.size())
         return false;
-    return std::all_of(name.begin() + 4, name.begin() + static_cast<std::ptrdiff_t>(dash),
-                       [](unsigned char c) { return std::isdigit(c) != 0; });
+    return std::all_of(name.begin() + 4, name.begin() + static_cast<std::ptrdiff_t>(dash), isDigit);
 }
 
-// "card0-DP-2" before "card0-DP-10", "card2-..." before "card10-...".
-bool naturalLess(std::string_view a, std::string_view b)
+// The key entries sort by, byte by byte: each run of digits becomes '0', the
+// count of its significant digits and those digits, so that numbers compare
+// as numbers ("card0-DP-2" before "card0-DP-10", "card2-" before "card10-")
+// and against any other character as a digit does.
+std::string sortKey(std::string_view name)
 {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        const bool digitA = std::isdigit(static_cast<unsigned char>(a[i])) != 0;
-        const bool digitB = std::isdigit(static_cast<unsigned char>(b[j])) != 0;
-        if (digitA && digitB) {
-            const std::size_t startA = i;
-            const std::size_t startB = j;
-            while (i < a.size() && std::isdigit(static_cast<unsigned char>(a[i]))) ++i;
-            while (j < b.size() && std::isdigit(static_cast<unsigned char>(b[j]))) ++j;
-            std::string_view numberA = a.substr(startA, i - startA);
-            std::string_view numberB = b.substr(startB, j - startB);
-            numberA.remove_prefix(std::min(numberA.find_first_not_of('0'), numberA.size()));
-            numberB.remove_prefix(std::min(numberB.find_first_not_of('0'), numberB.size()));
-            if (numberA.size() != numberB.size())
-                return numberA.size() < numberB.size();
-            if (numberA != numberB)
-                return numberA < numberB;
+    std::string key;
+    for (std::size_t i = 0; i < name.size();) {
+        if (!isDigit(name[i])) {
+            key += name[i++];
             continue;
         }
-        if (a[i] != b[j])
-            return a[i] < b[j];
-        ++i;
-        ++j;
+        while (i < name.size() && name[i] == '0') ++i;
+        std::size_t end = i;
+        while (end < name.size() && isDigit(name[end])) ++end;
+        key += '0';
+        key += static_cast<char>(std::min<std::size_t>(end - i, 255));
+        key.append(name.substr(i, end - i));
+        i = end;
     }
-    return a.size() - i < b.size() - j;
+    return key;
 }
 
 struct Descriptor {
@@ -123,11 +118,12 @@ void DrmRegistry::scan()
         // "enabled" is not trusted: some drivers always report "disabled".
         if (isConnectorEntry(name)) {
             const bool connected = isConnected(dirfd(directory_.get()), name);
-            entries_->push_back({std::move(name), connected, std::nullopt});
+            std::string key = sortKey(name);
+            entries_->push_back({std::move(name), std::move(key), connected, std::nullopt});
         }
     }
     std::sort(entries_->begin(), entries_->end(),
-              [](const Connector& a, const Connector& b) { return naturalLess(a.name, b.name); });
+              [](const Connector& a, const Connector& b) { return a.sortKey < b.sortKey; });
     for (std::size_t i = 0; i < entries_->size(); ++i)
         if ((*entries_)[i].connected)
             connected_.push_back(i);
@@ -168,7 +164,7 @@ std::span<const std::uint8_t> DrmRegistry::edidOfConnector(std::string_view conn
     std::string kernelSpelling;
     const std::string_view number = connectorName.substr(std::min<std::size_t>(5, connectorName.size()));
     if (connectorName.starts_with("HDMI-") && !number.empty() &&
-        std::all_of(number.begin(), number.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
+        std::all_of(number.begin(), number.end(), isDigit))
         kernelSpelling = "HDMI-A-" + std::string(number);
     for (Connector& connector : *entries_) {
         const std::string_view name = std::string_view(connector.name).substr(connector.name.find('-') + 1);

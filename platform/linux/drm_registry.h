@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -20,7 +19,7 @@ namespace lsscreens::linux_platform {
 
 class DrmRegistry {
 public:
-    explicit DrmRegistry(std::filesystem::path root) : root_(std::move(root)) {}
+    explicit DrmRegistry(std::string root) : root_(std::move(root)) {}
 
     // The connected connectors ("card*-*" entries whose status reads
     // "connected"), by card number, then connector name with numbers compared
@@ -44,6 +43,7 @@ public:
 private:
     struct Connector {
         std::string name;  // e.g. "card0-DP-1"
+        std::string sortKey;
         bool connected = false;
         std::optional<std::vector<std::uint8_t>> edid;  // absent until read
     };
@@ -53,7 +53,7 @@ private:
     struct CloseDirectory {
         void operator()(DIR* directory) const;
     };
-    std::filesystem::path root_;
+    std::string root_;
     // Open from the scan on: files are read relative to it.
     std::unique_ptr<DIR, CloseDirectory> directory_;
     // Every connector entry, in the order described above; the connected

@@ -32,7 +32,7 @@ namespace {
 constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
 
 struct Run {
-    explicit Run(const std::filesystem::path& drmRoot) : registry(drmRoot) {}
+    explicit Run(const std::string& drmRoot) : registry(drmRoot) {}
 
     // The window system, connected on first use: Wayland if a compositor
     // answers, else X11.
@@ -72,10 +72,21 @@ struct Run {
         return found->second;
     }
 
+    // A connector's info dictionary, built from its EDID once per run and
+    // handed out as is: every screen's registry walk asks for it again.
+    const std::shared_ptr<const Value>& infoDictionary(std::size_t index)
+    {
+        infoDictionaries.resize(registry.connectorCount());
+        if (!infoDictionaries[index])
+            infoDictionaries[index] = std::make_shared<const Value>(infoDictionaryFromEdid(registry.edid(index)));
+        return infoDictionaries[index];
+    }
+
     std::unique_ptr<ScreenSource> source;
     std::optional<std::vector<Monitor>> monitorList;
     std::map<std::uint32_t, std::optional<Output>> outputs;
     DrmRegistry registry;
+    std::vector<std::shared_ptr<const Value>> infoDictionaries;
     platform_shared::LiveObjects objects;
     platform_shared::RegistryHandles handles;
 };
@@ -95,7 +106,7 @@ Run& run()
 
 }  // namespace
 
-void startRun(const std::filesystem::path& drmRoot)
+void startRun(const std::string& drmRoot)
 {
     currentRun() = std::make_unique<Run>(drmRoot);
 }
@@ -188,7 +199,7 @@ CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits)
         service, run().registry.connectorCount());
     if (!index)
         return {};
-    return run().objects.add(linux_platform::infoDictionaryFromEdid(run().registry.edid(*index)));
+    return run().objects.add(run().infoDictionary(*index));
 }
 
 void CFRelease(CFTypeRef object)

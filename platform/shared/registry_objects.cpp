@@ -4,9 +4,15 @@ namespace lsscreens::platform_shared {
 
 CFOwned LiveObjects::add(Value value)
 {
-    auto object = std::make_unique<const Value>(std::move(value));
-    const CFTypeRef reference = object.get();
-    objects_.emplace(reference, std::move(object));
+    return add(std::make_shared<const Value>(std::move(value)));
+}
+
+CFOwned LiveObjects::add(std::shared_ptr<const Value> value)
+{
+    if (objects_.contains(value.get()))
+        return add(Value(*value));
+    const CFTypeRef reference = value.get();
+    objects_.emplace(reference, std::move(value));
     return CFOwned(reference);
 }
 

@@ -17,12 +17,15 @@ namespace lsscreens::platform_shared {
 class LiveObjects {
 public:
     CFOwned add(Value value);
+    // Hands out an object the platform keeps anyway (a dictionary it asks
+    // for again and again) without copying it; a copy when it is already out.
+    CFOwned add(std::shared_ptr<const Value> value);
     // False when the object was not held.
     bool release(CFTypeRef object);
     std::size_t size() const { return objects_.size(); }
 
 private:
-    std::map<CFTypeRef, std::unique_ptr<const Value>> objects_;
+    std::map<CFTypeRef, std::shared_ptr<const Value>> objects_;
 };
 
 // Services are numbered by their place in the registry: the service at index

@@ -21,7 +21,9 @@ TEST(DrmRegistry, ConnectedConnectorsInCardThenNaturalNameOrder)
              {"card0-HDMI-A-1", "disconnected", 4}, {"card0-eDP-1", "connected", 0},
              {"card2-Virtual-1", "unknown", 5}, {"card1-VGA-1", "connected", 6}, {"card0", "connected", 7},
              {"renderD128", "connected", 8}, {"cardX-DP-1", "connected", 9}, {"card1-", "connected", 10}})
-        sysfs.addConnector(name, status, firstByte ? Bytes(name == "card1-VGA-1" ? 512 : 200, static_cast<std::uint8_t>(firstByte)) : Bytes{});
+        sysfs.addConnector(name, status,
+                           firstByte ? Bytes(name == "card1-VGA-1" ? 512 : 200, static_cast<std::uint8_t>(firstByte))
+                                     : Bytes{});
     sysfs.addConnector("card3-DP-1", "connected\n", Bytes(100000, 0x55));  // a line feed too many; oversized
 
     linux_platform::DrmRegistry registry(sysfs.root());

@@ -28,23 +28,20 @@ TEST(NamesEndToEnd, EachScreenGetsItsOwnMonitorsName)
 
     DrmFixture sysfs;
     for (const auto& [connector, status, file] : std::vector<std::array<std::string, 3>>{
-             {"card0-DP-1", "connected", "SAM_707F_003.bin"},  // unrelated
-             {"card0-DP-2", "connected", ""},
-             {"card0-DP-3", "disconnected", "DEL_A056_001.bin"},
-             {"card0-DP-4", "connected", "AUS_2768_117.bin"},  // the twin
-             {"card0-DP-5", "connected", "HWP_3106_126.bin"},
-             {"card0-DP-6", "connected", "HWP_3106_125.bin"},
-             {"card0-DP-7", "connected", "AUS_2768_118.bin"},
-             {"card0-screen", "connected", "LEN_65E0_004.bin"},
-             {"card1-HDMI-A-1", "connected", "CTX_5374_030.bin"},
-             {"card1-HDMI-A-2", "connected", "DEL_A056_001.bin"}})
+             // An unrelated monitor, no EDID, a disconnected one, the twin.
+             {"card0-DP-1", "connected", "SAM_707F_003.bin"}, {"card0-DP-2", "connected", ""},
+             {"card0-DP-3", "disconnected", "DEL_A056_001.bin"}, {"card0-DP-4", "connected", "AUS_2768_117.bin"},
+             {"card0-DP-5", "connected", "HWP_3106_126.bin"}, {"card0-DP-6", "connected", "HWP_3106_125.bin"},
+             {"card0-DP-7", "connected", "AUS_2768_118.bin"}, {"card0-screen", "connected", "LEN_65E0_004.bin"},
+             {"card1-HDMI-A-1", "connected", "CTX_5374_030.bin"}, {"card1-HDMI-A-2", "connected", "DEL_A056_001.bin"}})
         sysfs.addConnector(connector, status, file.empty() ? std::vector<std::uint8_t>{} : edidSample(file).bytes);
 
     linux_platform::startRun(sysfs.root());
     nlohmann::json names = nlohmann::json::array();
     for (const auto& screen : nlohmann::json::parse(screenReport()))
         names.push_back(screen.value("name", nlohmann::json()));
-    EXPECT_EQ(names, nlohmann::json::parse(R"(["DELL U2711", null, "ASUS PA279", "HP E271i", "HP E271i", "LEN L27i-28"])"));
+    EXPECT_EQ(names,
+              nlohmann::json::parse(R"(["DELL U2711", null, "ASUS PA279", "HP E271i", "HP E271i", "LEN L27i-28"])"));
 }
 
 }  // namespace

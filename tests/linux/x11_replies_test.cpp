@@ -37,16 +37,17 @@ xcb_randr_monitor_info_t monitor(std::int16_t x, std::uint16_t width, std::uint1
 TEST(X11Replies, MonitorsAsListedAndOnlyWhatTheReplyHolds)
 {
     const std::uint32_t outputs[] = {66, 67};
-    const auto reply = [&](std::uint32_t claimed, std::uint16_t secondOutputs) {
+    const auto reply = [&](std::uint32_t claimed, std::uint16_t thirdOutputs) {
         return bytesOf(xcb_randr_get_monitors_reply_t{1, 0, 0, 0, 0, claimed, 0, {}}, monitor(-1024, 1920, 2),
-                       outputs, monitor(1920, 960, 0, true), monitor(32000, 1024, secondOutputs), std::uint32_t{70});
+                       outputs, monitor(1920, 960, 0, true), monitor(32000, 1024, thirdOutputs), std::uint32_t{70});
     };
     const std::vector<Monitor> all{{-1024, -7, 1920, 1080, false, 66u}, {1920, -7, 960, 1080, true, std::nullopt},
                                    {32000, -7, 1024, 1080, false, 70u}};
-    EXPECT_EQ(monitorsFromReply(reply(3, 1)), all);
-    EXPECT_EQ(monitorsFromReply(reply(1000, 1)), all);
-    EXPECT_EQ(monitorsFromReply(reply(2, 1)), std::vector(all.begin(), all.begin() + 2));
-    EXPECT_EQ(monitorsFromReply(reply(3, 2)), std::vector(all.begin(), all.begin() + 2));  // outputs cut short
+    // Monitors claimed, outputs the third claims (the reply holds one), monitors read.
+    for (const auto& [claimed, thirdOutputs, count] :
+         std::vector<std::array<int, 3>>{{3, 1, 3}, {1000, 1, 3}, {2, 1, 2}, {3, 2, 2}})
+        EXPECT_EQ(monitorsFromReply(reply(static_cast<std::uint32_t>(claimed), static_cast<std::uint16_t>(thirdOutputs))),
+                  std::vector(all.begin(), all.begin() + count));
     const Bytes good = reply(3, 1);
     for (std::size_t length = 0; length < good.size(); ++length) {
         const std::size_t complete = length < 32 + 24 + 8 ? 0 : length < 32 + 2 * 24 + 8 ? 1 : 2;
@@ -55,38 +56,31 @@ TEST(X11Replies, MonitorsAsListedAndOnlyWhatTheReplyHolds)
     }
 }
 
-TEST(X11Replies, OutputInfoSizesNegativeReadAsUnknownAndItsName)
+TEST(X11Replies, OutputInfoSizesWithTheTopBitSetReadAsUnknownAndItsName)
 {
-    xcb_randr_get_output_info_reply_t info{};
-    info.mm_width = 0xFFFFFFFF;  // a compositor's -1 mm
-    info.mm_height = 0x7FFFFFFF;
-    info.num_crtcs = 1;
-    info.num_modes = 1;
-    info.num_clones = 1;
-    info.name_len = 4;
-    const Bytes reply = bytesOf(info, std::uint32_t{1}, std::uint32_t{2}, std::uint32_t{3}, std::array{'D', 'P', '-', '1'});
+    //                                   mm_width    mm_height              crtcs modes clones name
+    xcb_randr_get_output_info_reply_t info{1, 0, 0, 0, 0, 0, 0xFFFFFFFF, 0x7FFFFFFF, 0, 0, 1, 1, 0, 1, 4};
+    const Bytes reply = bytesOf(info, std::array<std::uint32_t, 3>{1, 2, 3}, std::array{'D', 'P', '-', '1'});
     EXPECT_EQ(outputFromInfoReply(reply), (OutputFacts{0, 0x7FFFFFFF, {}, "DP-1"}));
+    EXPECT_EQ(outputFromInfoReply(std::span(reply).first(reply.size() - 1)), (OutputFacts{0, 0x7FFFFFFF, {}, "DP-"}));
+    EXPECT_EQ(outputFromInfoReply(std::span(reply).first(sizeof info - 1)), std::nullopt);
     info.mm_width = 0x80000000;
     info.mm_height = 527;
-    EXPECT_EQ(outputFromInfoReply(bytesOf(info)), (OutputFacts{0, 527, {}, ""}));  // name cut off
-    EXPECT_EQ(outputFromInfoReply(std::span(reply).first(reply.size() - 1))->connectorName, "DP-");
-    EXPECT_EQ(outputFromInfoReply(std::span(reply).first(sizeof info - 1)), std::nullopt);
+    EXPECT_EQ(outputFromInfoReply(bytesOf(info)), (OutputFacts{0, 527, {}, ""}));
 }
 
 TEST(X11Replies, EdidPropertyOnlyInBytesAndOnlyWhatWasSent)
 {
-    xcb_randr_get_output_property_reply_t header{};
-    header.format = 8;
-    header.num_items = 100000;  // claims far more than it holds
-    std::array<std::uint8_t, 128> data;
-    data.fill(0xAB);
-    EXPECT_EQ(edidFromPropertyReply(bytesOf(header, data)), Bytes(128, 0xAB));
-    header.num_items = 100;
-    EXPECT_EQ(edidFromPropertyReply(bytesOf(header, data)), Bytes(100, 0xAB));
-    const Bytes cut = bytesOf(header);
-    EXPECT_EQ(edidFromPropertyReply(std::span(cut).first(31)), Bytes{});
-    header.format = 32;  // not a byte string
-    EXPECT_EQ(edidFromPropertyReply(bytesOf(header, data)), Bytes{});
+    std::array<std::uint8_t, 128> edid;
+    edid.fill(0xAB);
+    const auto property = [&](std::uint8_t format, std::uint32_t items, std::size_t length) {
+        const Bytes reply = bytesOf(xcb_randr_get_output_property_reply_t{1, format, 0, 0, 0, 0, items, {}}, edid);
+        return edidFromPropertyReply(std::span(reply).first(length));
+    };
+    EXPECT_EQ(property(8, 100000, 160), Bytes(128, 0xAB));  // claims far more than it holds
+    EXPECT_EQ(property(8, 100, 160), Bytes(100, 0xAB));
+    EXPECT_EQ(property(8, 100, 31), Bytes{});
+    EXPECT_EQ(property(32, 32, 160), Bytes{});  // not a byte string
 }
 
 }  // namespace

@@ -28,8 +28,9 @@ std::vector<std::string> xvfb(const std::vector<std::string>& screens)
 
 std::vector<std::string> xorgDummy(const std::filesystem::path& scratch)
 {
-    return {"Xorg", "-displayfd", "1", "-nolisten", "tcp", "-noreset", "-config", LSSCREENS_TEST_DATA_DIR "/xorg-dummy.conf", "-configdir", scratch,
-            "-logfile", scratch / "log", "-novtswitch", "-sharevts"};
+    return {"Xorg", "-displayfd", "1", "-nolisten", "tcp", "-noreset", "-config",
+            LSSCREENS_TEST_DATA_DIR "/xorg-dummy.conf", "-configdir", scratch, "-logfile", scratch / "log",
+            "-novtswitch", "-sharevts"};
 }
 
 bool xrandr(const std::string& arguments)

@@ -44,15 +44,12 @@ TEST(Xvfb, ThePrimaryOfALaterXScreenFirstThenTheOthersInServerOrder)
 TEST(Xvfb, ARefusedConnectionIsNoScreensAndSilence)
 {
     const ScratchDirectory cookies;  // the server takes every cookie in its file, whatever its display
-    const std::string cookie = "0123456789abcdef0123456789abcdef";
-    ASSERT_EQ(run({"xauth", "-f", cookies.path / "server", "add", ":0", ".", cookie}).status, 0);
+    ASSERT_EQ(run({"xauth", "-f", cookies.path / "server", "add", ":0", ".", "0123456789abcdef"}).status, 0);
     auto argv = xvfb({"640x480x24"});
     argv.insert(argv.end(), {"-auth", cookies.path / "server"});
     const XServer server(argv);
-    ASSERT_EQ(run({"xauth", "-f", cookies.path / "client", "add", server.display, ".", cookie}).status, 0);
-    setenv("XAUTHORITY", (cookies.path / "client").c_str(), 1);
-    EXPECT_EQ(lsscreens().size(), 1u);
-    setenv("XAUTHORITY", "/nonexistent", 1);
+    ASSERT_NE(server.display, "");
+    setenv("XAUTHORITY", (cookies.path / "none").c_str(), 1);
     EXPECT_EQ(lsscreens(), json::array());
     unsetenv("XAUTHORITY");
 }
@@ -65,13 +62,15 @@ TEST(XorgDummy, OutputsWithPhysicalSizesKnownUnknownOrNegativeAndOneSwitchedOff)
     const XServer server(xorgDummy(scratch.path));
     for (const std::string setup : {"--output DUMMY1 --set WIDTH_MM 597 --set HEIGHT_MM 336",
                                     "--output DUMMY2 --set WIDTH_MM -1 --set HEIGHT_MM 296",
-                                    "--addmode DUMMY1 1024x768", "--addmode DUMMY2 800x600", "--addmode DUMMY3 640x480",
+                                    "--addmode DUMMY1 1024x768", "--addmode DUMMY2 800x600",
+                                    "--addmode DUMMY3 640x480",
                                     "--output DUMMY1 --mode 1024x768 --right-of DUMMY0",
                                     "--output DUMMY2 --mode 800x600 --right-of DUMMY1 --primary",
                                     "--output DUMMY3 --mode 640x480 --right-of DUMMY2", "--output DUMMY3 --off"})
         ASSERT_TRUE(xrandr(setup)) << setup;
     const auto ids = outputs();
-    EXPECT_EQ(lsscreens(), json::array({screen(800, 600, 0, 296, ids.at("DUMMY2")), screen(2048, 1536, 0, 0, ids.at("DUMMY0")),
+    EXPECT_EQ(lsscreens(), json::array({screen(800, 600, 0, 296, ids.at("DUMMY2")),
+                                        screen(2048, 1536, 0, 0, ids.at("DUMMY0")),
                                         screen(1024, 768, 597, 336, ids.at("DUMMY1"))}));
 }
 
