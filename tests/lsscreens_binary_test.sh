@@ -17,7 +17,7 @@ check() {  # check WHAT EXPECTED-OUTPUT COMMAND...: status 0, that output, empty
 status 0" ] || { echo "FAIL $what: $out"; failures=$((failures + 1)); }
     [ ! -s "$err" ] || { echo "FAIL $what wrote to stderr: $(cat "$err")"; failures=$((failures + 1)); }
 }
-nothing="env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR"
+nothing="env -u DISPLAY -u WAYLAND_DISPLAY -u WAYLAND_SOCKET -u XDG_RUNTIME_DIR"
 if [ "$platform" = macos ]; then
     out=$("$binary" --ignored-argument)
     case "$(printf "%s\n" "$out" | wc -l):$out" in "1:["*"]") ;; *) echo "FAIL: not one line holding an array: $out"; failures=1 ;; esac

@@ -1,5 +1,6 @@
 // The platform seam on Linux. Screens and display ids come from one screen
-// source per run (the X server's RandR monitors and outputs); a display's
+// source per run: the Wayland compositor's outputs when one accepts the
+// connection, else the X server's RandR monitors and outputs. A display's
 // numbers come from the EDID the source hands out, or else from the EDID of
 // the DRM connector the source names. The display registry is the DRM
 // connectors in sysfs, identified by their EDID files. Everything is read at
@@ -17,6 +18,7 @@
 #include "platform/linux/drm_registry.h"
 #include "platform/linux/edid.h"
 #include "platform/linux/screen_source.h"
+#include "platform/linux/wayland_display.h"
 #include "platform/linux/x11_display.h"
 #include "platform/shared/registry_objects.h"
 
@@ -32,9 +34,12 @@ constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C
 struct Run {
     explicit Run(const std::string& drmRoot) : registry(drmRoot) {}
 
-    // The window system, connected on first use.
+    // The window system, connected on first use: Wayland if a compositor
+    // answers, else X11.
     const ScreenSource& screenSource()
     {
+        if (!source)
+            source = connectWayland();
         if (!source)
             source = std::make_unique<X11Display>();
         return *source;

@@ -1,0 +1,50 @@
+# Wayland for the Linux platform, optional like xcb: libwayland-client, and
+# the client code of the protocols it speaks beyond the core one (xdg-output
+# for logical sizes and names, KDE's output order for the primary output),
+# generated from their XML at build time by wayland-scanner and compiled as C
+# (enabled at the top level).
+# Sets LSSCREENS_WAYLAND and, when ON, the target lsscreens_wayland_protocols.
+set(LSSCREENS_WAYLAND OFF)
+pkg_check_modules(WAYLAND_CLIENT IMPORTED_TARGET wayland-client>=1.20)
+pkg_check_modules(WAYLAND_SCANNER wayland-scanner)
+pkg_check_modules(WAYLAND_PROTOCOLS wayland-protocols)
+find_package(PlasmaWaylandProtocols CONFIG QUIET)
+if(WAYLAND_SCANNER_FOUND)
+  pkg_get_variable(wayland_scanner wayland-scanner wayland_scanner)
+endif()
+if(WAYLAND_PROTOCOLS_FOUND)
+  pkg_get_variable(wayland_protocols_dir wayland-protocols pkgdatadir)
+endif()
+set(wayland_protocol_files
+  "${wayland_protocols_dir}/unstable/xdg-output/xdg-output-unstable-v1.xml"
+  "${PLASMA_WAYLAND_PROTOCOLS_DIR}/kde-output-order-v1.xml")
+
+set(wayland_missing "")
+foreach(requirement WAYLAND_CLIENT_FOUND wayland_scanner wayland_protocols_dir PLASMA_WAYLAND_PROTOCOLS_DIR)
+  if(NOT ${requirement})
+    list(APPEND wayland_missing ${requirement})
+  endif()
+endforeach()
+if(wayland_missing)
+  message(STATUS "Wayland not found (${wayland_missing}): the Linux platform asks X11 only")
+  return()
+endif()
+
+set(generated "${CMAKE_CURRENT_BINARY_DIR}/wayland-protocols")
+set(protocol_sources "")
+foreach(xml IN LISTS wayland_protocol_files)
+  get_filename_component(protocol "${xml}" NAME_WE)
+  add_custom_command(
+    OUTPUT "${generated}/${protocol}-client-protocol.h" "${generated}/${protocol}-protocol.c"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${generated}"
+    COMMAND "${wayland_scanner}" client-header "${xml}" "${generated}/${protocol}-client-protocol.h"
+    COMMAND "${wayland_scanner}" private-code "${xml}" "${generated}/${protocol}-protocol.c"
+    DEPENDS "${xml}"
+    VERBATIM)
+  list(APPEND protocol_sources "${generated}/${protocol}-client-protocol.h" "${generated}/${protocol}-protocol.c")
+endforeach()
+add_library(lsscreens_wayland_protocols STATIC ${protocol_sources})
+target_include_directories(lsscreens_wayland_protocols PUBLIC "${generated}")
+target_link_libraries(lsscreens_wayland_protocols PUBLIC PkgConfig::WAYLAND_CLIENT)
+set(LSSCREENS_WAYLAND ON)
+message(STATUS "Wayland found: the Linux platform asks a Wayland compositor first, then X11")
