@@ -76,9 +76,13 @@ const char* const sizesOnly = "deviceDescription(0) frame(0) deviceDescription(0
 const ScreenInfo unnamed{2560, 1440, 600, 340, 5, std::nullopt};
 
 const Road roads[] = {
-    {"the walk rejects services until the first match, which gives the name",
+    {"the walk skips services without a usable info dictionary, rejects others until the first match, "
+     "which gives the name",
      [](auto& w) {
-         w.services = {{displayInfo(9, 0xA056, 42, "other vendor")},
+         Dictionary numberKeyed = *displayInfo(0x10AC, 0xA056, 42, "X").asDictionary();
+         numberKeyed.set(Number::integer(1), "one");
+         w.services = {{std::nullopt}, {Value("text")}, {numberKeyed},
+                       {displayInfo(9, 0xA056, 42, "other vendor")},
                        {displayInfo(std::nullopt, 0xA056, 42, "no vendor")},
                        {displayInfo(0x10AC, std::nullopt, 42, "no product")},
                        {displayInfo(0x10AC, 0xA056, 42 + 4294967296, "inexact serial: 0")},
@@ -92,12 +96,15 @@ const Road roads[] = {
      {2560, 1440, 600, 340, 5, "DELL U2711"},
      R"(deviceDescription(0) frame(0) deviceDescription(0)
         IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
-        IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) CGDisplayVendorNumber(5) CFRelease(info0) IOObjectRelease(service0)
-        IOIteratorNext=service1 IODisplayCreateInfoDictionary(service1,512) CGDisplayVendorNumber(5) CFRelease(info1) IOObjectRelease(service1)
-        IOIteratorNext=service2 IODisplayCreateInfoDictionary(service2,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CFRelease(info2) IOObjectRelease(service2)
-        IOIteratorNext=service3 IODisplayCreateInfoDictionary(service3,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info3) IOObjectRelease(service3)
-        IOIteratorNext=service4 IODisplayCreateInfoDictionary(service4,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info4) IOObjectRelease(iterator)
-        IODisplayCreateInfoDictionary(service4,512) IOObjectRelease(service4) CFRelease(info4)
+        IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) IOObjectRelease(service0)
+        IOIteratorNext=service1 IODisplayCreateInfoDictionary(service1,512) CFRelease(info1) IOObjectRelease(service1)
+        IOIteratorNext=service2 IODisplayCreateInfoDictionary(service2,512) CFRelease(info2) IOObjectRelease(service2)
+        IOIteratorNext=service3 IODisplayCreateInfoDictionary(service3,512) CGDisplayVendorNumber(5) CFRelease(info3) IOObjectRelease(service3)
+        IOIteratorNext=service4 IODisplayCreateInfoDictionary(service4,512) CGDisplayVendorNumber(5) CFRelease(info4) IOObjectRelease(service4)
+        IOIteratorNext=service5 IODisplayCreateInfoDictionary(service5,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CFRelease(info5) IOObjectRelease(service5)
+        IOIteratorNext=service6 IODisplayCreateInfoDictionary(service6,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info6) IOObjectRelease(service6)
+        IOIteratorNext=service7 IODisplayCreateInfoDictionary(service7,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info7) IOObjectRelease(iterator)
+        IODisplayCreateInfoDictionary(service7,512) IOObjectRelease(service7) CFRelease(info7)
         CGDisplayScreenSize(5))"},
     {"no screen number", [](auto& w) { w.screens[0].deviceDescription = {{"NSDeviceSize", OtherKind{}}}; },
      {2560, 1440, std::nullopt, std::nullopt, std::nullopt, std::nullopt}, sizesOnly},
@@ -132,22 +139,6 @@ const Road roads[] = {
      R"(deviceDescription(0) frame(0) deviceDescription(0)
         IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
         IOIteratorNext=0 IOObjectRelease(iterator) CGDisplayScreenSize(5))"},
-    {"services without a usable info dictionary are skipped",
-     [](auto& w) {
-         Dictionary numberKeyed = *displayInfo(0x10AC, 0xA056, 42, "X").asDictionary();
-         numberKeyed.set(Number::integer(1), "one");
-         w.services = {{std::nullopt}, {Value("text")}, {numberKeyed},
-                       {displayInfo(0x10AC, 0xA056, 42, "DELL U2711")}};
-     },
-     {2560, 1440, 600, 340, 5, "DELL U2711"},
-     R"(deviceDescription(0) frame(0) deviceDescription(0)
-        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
-        IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) IOObjectRelease(service0)
-        IOIteratorNext=service1 IODisplayCreateInfoDictionary(service1,512) CFRelease(info1) IOObjectRelease(service1)
-        IOIteratorNext=service2 IODisplayCreateInfoDictionary(service2,512) CFRelease(info2) IOObjectRelease(service2)
-        IOIteratorNext=service3 IODisplayCreateInfoDictionary(service3,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info3) IOObjectRelease(iterator)
-        IODisplayCreateInfoDictionary(service3,512) IOObjectRelease(service3) CFRelease(info3)
-        CGDisplayScreenSize(5))"},
     {"the matched service gives no info dictionary the second time",
      [](auto& w) { w.services = {{displayInfo(0x10AC, 0xA056, 42, "DELL U2711"), true}}; }, unnamed,
      R"(deviceDescription(0) frame(0) deviceDescription(0)

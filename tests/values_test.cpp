@@ -43,22 +43,14 @@ TEST(NumberObject, ExactAndLenientUnsigned32)
         std::optional<std::uint32_t> exact;
         std::uint32_t lenient;
     } cases[] = {
-        {Number::integer(0), 0u, 0u},
-        {Number::integer(4294967295), 4294967295u, 4294967295u},
-        {Number::integer(4294967296 + 5), none, 5u},
-        {Number::integer(-1), none, 0xFFFFFFFFu},
-        {Number::integer(int64Min), none, 0u},
-        {Number::floating(5.0), 5u, 5u},
-        {Number::floating(-0.0), 0u, 0u},
-        {Number::floating(4294967295.0), 4294967295u, 4294967295u},
-        {Number::floating(4294967296.0), none, 0u},
-        {Number::floating(7.9), none, 7u},
-        {Number::floating(-1.5), none, 0xFFFFFFFFu},
-        {Number::floating(4294967301.7), none, 5u},
-        {Number::floating(-4294967296.0), none, 0u},
-        {Number::floating(1e300), none, static_cast<std::uint32_t>(std::fmod(1e300, 4294967296.0))},
-        {Number::floating(nan), none, 0u},
-        {Number::floating(inf), none, 0u},
+        {Number::integer(0), 0u, 0u}, {Number::integer(4294967295), 4294967295u, 4294967295u},
+        {Number::integer(4294967296 + 5), none, 5u}, {Number::integer(-1), none, 0xFFFFFFFFu},
+        {Number::integer(int64Min), none, 0u}, {Number::floating(5.0), 5u, 5u},
+        {Number::floating(-0.0), 0u, 0u}, {Number::floating(4294967295.0), 4294967295u, 4294967295u},
+        {Number::floating(4294967296.0), none, 0u}, {Number::floating(7.9), none, 7u},
+        {Number::floating(-1.5), none, 0xFFFFFFFFu}, {Number::floating(4294967301.7), none, 5u},
+        {Number::floating(-4294967296.0), none, 0u}, {Number::floating(1e300), none, static_cast<std::uint32_t>(std::fmod(1e300, 4294967296.0))},
+        {Number::floating(nan), none, 0u}, {Number::floating(inf), none, 0u},
         {Number::floating(-inf), none, 0u},
     };
     for (const auto& c : cases) {
