@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kde-output-order-v1-client-protocol.h"
+#include "platform/linux/standard_error_discarded.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
 namespace lsscreens::linux_platform {
@@ -331,8 +332,11 @@ LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, s
 
 std::unique_ptr<ScreenSource> connectWayland()
 {
-    // Before connecting: the connection itself may want to complain.
+    // Before connecting: the connection itself may want to complain. And the
+    // protocol trace that WAYLAND_DEBUG turns on, which libwayland-client
+    // prints straight to stderr, goes nowhere until the session is over.
     wl_log_set_handler_client(sayNothing);
+    const StandardErrorDiscarded quiet;
     wl_display* display = wl_display_connect(nullptr);
     if (!display)
         return nullptr;

@@ -1,10 +1,9 @@
 #include "platform/linux/x11_display.h"
 
 #include "platform/linux/edid.h"
+#include "platform/linux/standard_error_discarded.h"
 #include "platform/linux/x11_replies.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
@@ -34,42 +33,9 @@ std::span<const std::uint8_t> replyBytes(const Reply& reply)
 // The largest EDID there is, in the 4-byte units the property request counts.
 constexpr std::uint32_t maximumEdidUnits = maximumEdidSize / 4;
 
-// While it lives, whatever is written to file descriptor 2 goes to
-// /dev/null. libxcb writes the X server's reason for refusing a connection
-// straight to that descriptor (write(STDERR_FILENO, ...) in its connection
-// setup, with no option or hook to turn it off), and the tool never writes to
-// standard error. Afterwards descriptor 2 is put back as it was, open or
-// closed. Occupying it also keeps the X socket from landing on descriptor 2
-// when standard error is closed.
-class StandardErrorDiscarded {
-public:
-    StandardErrorDiscarded() : saved_(fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3))
-    {
-        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (null < 0)
-            return;
-        // With descriptor 2 closed, /dev/null is opened right onto it.
-        redirected_ = null == STDERR_FILENO || dup2(null, STDERR_FILENO) == STDERR_FILENO;
-        if (null != STDERR_FILENO)
-            close(null);
-    }
-    ~StandardErrorDiscarded()
-    {
-        if (redirected_ && saved_ >= 0)
-            dup2(saved_, STDERR_FILENO);
-        else if (redirected_)
-            close(STDERR_FILENO);
-        if (saved_ >= 0)
-            close(saved_);
-    }
-    StandardErrorDiscarded(const StandardErrorDiscarded&) = delete;
-    StandardErrorDiscarded& operator=(const StandardErrorDiscarded&) = delete;
-
-private:
-    int saved_;  // -1 when descriptor 2 was closed
-    bool redirected_ = false;
-};
-
+// libxcb writes the X server's reason for refusing a connection straight to
+// descriptor 2 (write(STDERR_FILENO, ...) in its connection setup, with no
+// option or hook to turn it off).
 xcb_connection_t* connectQuietly()
 {
     const StandardErrorDiscarded quiet;

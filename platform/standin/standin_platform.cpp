@@ -34,7 +34,7 @@ std::string World::ledgerFaults() const
 std::string World::nameOf(io_object_t handle) const
 {
     const auto index = platform_shared::RegistryHandles::serviceIndex(handle, services.size());
-    return handle == 0 ? "0" : index ? "service" + std::to_string(*index) : "iterator";
+    return handle == 0 ? "0" : index ? std::string("service") + std::to_string(*index) : "iterator";
 }
 
 CFOwned World::create(Value value, std::string name)
@@ -66,7 +66,7 @@ standin::World& log(const std::string& call)
     return standin::world();
 }
 
-std::string argument(std::size_t value) { return "(" + std::to_string(value) + ")"; }
+std::string argument(std::size_t value) { return std::string("(") + std::to_string(value) + ")"; }
 
 // Answers from the scripted display, or as for no display at all.
 standin::Display display(const char* call, CGDirectDisplayID id)
@@ -88,11 +88,11 @@ std::vector<NSScreen> NSScreen::screens()
     return screens;
 }
 
-NSRect NSScreen::frame() const { return log("frame" + argument(platformIndex())).screens.at(platformIndex()).frame; }
+NSRect NSScreen::frame() const { return log(std::string("frame") + argument(platformIndex())).screens.at(platformIndex()).frame; }
 
 Dictionary NSScreen::deviceDescription() const
 {
-    return log("deviceDescription" + argument(platformIndex())).screens.at(platformIndex()).deviceDescription;
+    return log(std::string("deviceDescription") + argument(platformIndex())).screens.at(platformIndex()).deviceDescription;
 }
 
 CGSize CGDisplayScreenSize(CGDirectDisplayID id) { return display("CGDisplayScreenSize", id).millimetres; }
@@ -110,7 +110,8 @@ kern_return_t IOServiceGetMatchingServices(mach_port_t port, CFOwned matching, i
 {
     auto& world = standin::world();
     const Value* request = matching.release();  // consumed on every road, without a CFRelease call
-    log("IOServiceGetMatchingServices(" + std::to_string(port) + "," + (request ? world.release(request) : "none") + ")");
+    log(std::string("IOServiceGetMatchingServices(") + std::to_string(port) + "," +
+        (request ? world.release(request) : "none") + ")");
     if (world.matchingStatus == KERN_SUCCESS || world.iteratorDespiteRefusal)
         *existing = world.handles.newIterator(world.services.size());
     return world.matchingStatus;
@@ -119,29 +120,29 @@ kern_return_t IOServiceGetMatchingServices(mach_port_t port, CFOwned matching, i
 io_object_t IOIteratorNext(io_iterator_t iterator)
 {
     const io_object_t next = standin::world().handles.next(iterator);
-    log("IOIteratorNext=" + standin::world().nameOf(next));
+    log(std::string("IOIteratorNext=") + standin::world().nameOf(next));
     return next;
 }
 
 kern_return_t IOObjectRelease(io_object_t object)
 {
-    auto& world = log("IOObjectRelease(" + standin::world().nameOf(object) + ")");
+    auto& world = log(std::string("IOObjectRelease(") + standin::world().nameOf(object) + ")");
     if (!world.handles.release(object))
-        world.faults.push_back("IOObjectRelease(" + world.nameOf(object) + ") not held");
+        world.faults.push_back(std::string("IOObjectRelease(") + world.nameOf(object) + ") not held");
     return KERN_SUCCESS;
 }
 
 CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits options)
 {
-    auto& world = log("IODisplayCreateInfoDictionary(" + standin::world().nameOf(service) + "," +
+    auto& world = log(std::string("IODisplayCreateInfoDictionary(") + standin::world().nameOf(service) + "," +
                       std::to_string(options) + ")");
     const auto index = platform_shared::RegistryHandles::serviceIndex(service, world.services.size());
     if (!index || !world.services[*index].info ||
         (world.services[*index].infoOnlyOnce && world.infoRequests[*index]++ > 0))
         return {};
-    return world.create(*world.services[*index].info, "info" + std::to_string(*index));
+    return world.create(*world.services[*index].info, std::string("info") + std::to_string(*index));
 }
 
-void CFRelease(CFTypeRef object) { log("CFRelease(" + standin::world().release(object) + ")"); }
+void CFRelease(CFTypeRef object) { log(std::string("CFRelease(") + standin::world().release(object) + ")"); }
 
 }  // namespace lsscreens
