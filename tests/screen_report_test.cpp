@@ -57,7 +57,7 @@ struct Road {
     const char* what;
     std::function<void(standin::World&)> script;
     ScreenInfo expected;
-    const char* calls;
+    std::string calls;
 };
 
 // Display 5 is known to CoreGraphics; the road scripts its screen and registry.
@@ -72,7 +72,8 @@ ScreenInfo describe(const Road& road)
     return info;
 }
 
-const char* const sizesOnly = "deviceDescription(0) frame(0) deviceDescription(0)";
+const std::string sizesOnly = "deviceDescription(0) frame(0) deviceDescription(0) ";
+const std::string walk = sizesOnly + "IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching) ";
 const ScreenInfo unnamed{2560, 1440, 600, 340, 5, std::nullopt};
 
 const Road roads[] = {
@@ -94,8 +95,7 @@ const Road roads[] = {
                        {displayInfo(0x10AC, 0xA056, 42, "never examined")}};
      },
      {2560, 1440, 600, 340, 5, "DELL U2711"},
-     R"(deviceDescription(0) frame(0) deviceDescription(0)
-        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
+     walk + R"(
         IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) IOObjectRelease(service0)
         IOIteratorNext=service1 IODisplayCreateInfoDictionary(service1,512) CFRelease(info1) IOObjectRelease(service1)
         IOIteratorNext=service2 IODisplayCreateInfoDictionary(service2,512) CFRelease(info2) IOObjectRelease(service2)
@@ -120,29 +120,16 @@ const Road roads[] = {
          w.services = {{displayInfo(0x10AC, 0xA056, 42, "DELL U2711")}};
      },
      {2560, 1440, 0, 0, 4294967294, std::nullopt},
-     "deviceDescription(0) frame(0) deviceDescription(0) CGDisplayScreenSize(4294967294)"},
-    {"no service matches", [](auto& w) { w.services = {{displayInfo(0x10AC, 0xA056, 43, "X")}}; }, unnamed,
-     R"(deviceDescription(0) frame(0) deviceDescription(0)
-        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
-        IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info0) IOObjectRelease(service0)
-        IOIteratorNext=0 IOObjectRelease(iterator) CGDisplayScreenSize(5))"},
+     sizesOnly + "CGDisplayScreenSize(4294967294)"},
     {"the registry refuses the request", [](auto& w) { w.matchingStatus = noDevice; }, unnamed,
-     R"(deviceDescription(0) frame(0) deviceDescription(0)
-        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
-        CGDisplayScreenSize(5))"},
+     walk + "CGDisplayScreenSize(5)"},
     {"the registry refuses the request but hands out an iterator",
      [](auto& w) { w.matchingStatus = noDevice, w.iteratorDespiteRefusal = true; }, unnamed,
-     R"(deviceDescription(0) frame(0) deviceDescription(0)
-        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
-        IOObjectRelease(iterator) CGDisplayScreenSize(5))"},
-    {"an empty registry", [](auto&) {}, unnamed,
-     R"(deviceDescription(0) frame(0) deviceDescription(0)
-        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
-        IOIteratorNext=0 IOObjectRelease(iterator) CGDisplayScreenSize(5))"},
+     walk + "IOObjectRelease(iterator) CGDisplayScreenSize(5)"},
+    {"an empty registry", [](auto&) {}, unnamed, walk + "IOIteratorNext=0 IOObjectRelease(iterator) CGDisplayScreenSize(5)"},
     {"the matched service gives no info dictionary the second time",
      [](auto& w) { w.services = {{displayInfo(0x10AC, 0xA056, 42, "DELL U2711"), true}}; }, unnamed,
-     R"(deviceDescription(0) frame(0) deviceDescription(0)
-        IOServiceMatching(IODisplayConnect) IOServiceGetMatchingServices(0,matching)
+     walk + R"(
         IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info0) IOObjectRelease(iterator)
         IODisplayCreateInfoDictionary(service0,512) IOObjectRelease(service0)
         CGDisplayScreenSize(5))"},
