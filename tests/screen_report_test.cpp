@@ -128,7 +128,7 @@ const Road roads[] = {
      walk + "IOObjectRelease(iterator) CGDisplayScreenSize(5)"},
     {"an empty registry", [](auto&) {}, unnamed, walk + "IOIteratorNext=0 IOObjectRelease(iterator) CGDisplayScreenSize(5)"},
     {"the matched service gives no info dictionary the second time",
-     [](auto& w) { w.services = {{displayInfo(0x10AC, 0xA056, 42, "DELL U2711"), true}}; }, unnamed,
+     [](auto& w) { w.services = {{displayInfo(0x10AC, 0xA056, 42, "DELL U2711"), 1}}; }, unnamed,
      walk + R"(
         IOIteratorNext=service0 IODisplayCreateInfoDictionary(service0,512) CGDisplayVendorNumber(5) CGDisplayModelNumber(5) CGDisplaySerialNumber(5) CFRelease(info0) IOObjectRelease(iterator)
         IODisplayCreateInfoDictionary(service0,512) IOObjectRelease(service0)

@@ -137,8 +137,7 @@ CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits options
     auto& world = log(std::string("IODisplayCreateInfoDictionary(") + standin::world().nameOf(service) + "," +
                       std::to_string(options) + ")");
     const auto index = platform_shared::RegistryHandles::serviceIndex(service, world.services.size());
-    if (!index || !world.services[*index].info ||
-        (world.services[*index].infoOnlyOnce && world.infoRequests[*index]++ > 0))
+    if (!index || !world.services[*index].info || world.services[*index].infoAnswers-- == 0)
         return {};
     return world.create(*world.services[*index].info, std::string("info") + std::to_string(*index));
 }

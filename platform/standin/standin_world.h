@@ -18,21 +18,11 @@
 
 namespace lsscreens::standin {
 
-struct Screen {
-    NSRect frame;
-    Dictionary deviceDescription;
-};
-
-struct Display {
-    CGSize millimetres;
-    std::uint32_t vendor = 0;
-    std::uint32_t model = 0;
-    std::uint32_t serial = 0;
-};
-
+struct Screen { NSRect frame; Dictionary deviceDescription; };
+struct Display { CGSize millimetres; std::uint32_t vendor = 0, model = 0, serial = 0; };
 struct Service {
     std::optional<Value> info;  // what IODisplayCreateInfoDictionary returns; absent: nothing
-    bool infoOnlyOnce = false;  // later requests for the info dictionary get nothing
+    int infoAnswers = -1;       // how many requests get it; -1: all
 };
 
 struct World {
@@ -56,7 +46,6 @@ struct World {
     std::map<CFTypeRef, std::string> objectNames;
     platform_shared::LiveObjects objects;
     platform_shared::RegistryHandles handles;
-    std::map<std::size_t, int> infoRequests;  // by service index
 };
 
 // The world the standin platform answers from; tests start each case afresh.
