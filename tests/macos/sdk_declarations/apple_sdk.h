@@ -1,11 +1,9 @@
 // Test-only: the CoreFoundation, CoreGraphics and IOKit declarations the macOS
-// adaptor uses, after Apple's documented signatures (see README.md). The
-// headers under CoreFoundation/, CoreGraphics/ and IOKit/ include this one.
+// adaptor and the scripted world use, after Apple's documented signatures (see
+// README.md). The headers under CoreGraphics/ and IOKit/ include this one.
 #pragma once
 
-#include <stdint.h>
-
-#include <Foundation/NSObjCRuntime.h>  // CGFloat
+#include <Foundation/NSObjCRuntime.h>  // CGFloat, and the fixed-width integers
 
 extern "C" {
 
@@ -15,33 +13,24 @@ typedef struct __CFDictionary* CFMutableDictionaryRef;
 void CFRelease(CFTypeRef cf);
 
 typedef uint32_t CGDirectDisplayID;
-struct CGSize {
-    CGFloat width;
-    CGFloat height;
-};
+struct CGSize { CGFloat width, height; };
 CGSize CGDisplayScreenSize(CGDirectDisplayID display);
 uint32_t CGDisplayVendorNumber(CGDirectDisplayID display);
 uint32_t CGDisplayModelNumber(CGDirectDisplayID display);
 uint32_t CGDisplaySerialNumber(CGDirectDisplayID display);
 
-typedef unsigned int mach_port_t;
-typedef int kern_return_t;
-typedef mach_port_t io_object_t;
-typedef io_object_t io_iterator_t;
-typedef io_object_t io_service_t;
-typedef kern_return_t IOReturn;
+// Registry handles are Mach ports.
+typedef unsigned int mach_port_t, io_object_t, io_iterator_t, io_service_t;
+typedef int kern_return_t, IOReturn;
 typedef uint32_t IOOptionBits;
 #define KERN_SUCCESS 0
 #define kIOReturnBadArgument ((IOReturn)0xe00002c2)
-enum { kIODisplayOnlyPreferredName = 0x00000200 };
-extern const mach_port_t kIOMasterPortDefault;
-extern const mach_port_t kIOMainPortDefault;
+extern const mach_port_t kIOMasterPortDefault;  // the adaptor names kIOMainPortDefault only from macOS 12 on
 
 // Returns a +1 dictionary (the caller owns it).
 CFMutableDictionaryRef IOServiceMatching(const char* name);
 // Consumes one reference of matching, whatever it returns.
-kern_return_t IOServiceGetMatchingServices(mach_port_t mainPort, CFDictionaryRef matching,
-                                           io_iterator_t* existing);
+kern_return_t IOServiceGetMatchingServices(mach_port_t mainPort, CFDictionaryRef matching, io_iterator_t* existing);
 // Each object returned is the caller's, to be released with IOObjectRelease;
 // 0 when the iterator is exhausted.
 io_object_t IOIteratorNext(io_iterator_t iterator);

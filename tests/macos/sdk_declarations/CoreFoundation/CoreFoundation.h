@@ -1,1 +1,0 @@
-#include "../apple_sdk.h"
