@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/linux/drm_registry.h"
-#include "tests/linux/drm_fixture.h"
+#include "tests/linux/harness.h"
 
 namespace lsscreens::testing {
 namespace {

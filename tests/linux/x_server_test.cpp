@@ -1,22 +1,28 @@
 // The real lsscreens binary against real X servers, its output parsed with a
-// real JSON parser, its standard error empty. Xvfb gives one output named
-// "screen" per X screen, always 0 mm; Xorg with the dummy driver gives 16
-// outputs whose physical size can be set.
+// real JSON parser, its standard error empty; and product names end to end,
+// with the report run in-process so that the display registry can be a
+// fixture. Xvfb gives one output named "screen" per X screen, always 0 mm;
+// Xorg with the dummy driver gives 16 outputs whose physical size can be set.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
-#include "tests/linux/x_server.h"
+#include "platform/linux/linux_platform.h"
+#include "report/screen_report.h"
+#include "tests/linux/edid_samples.h"
+#include "tests/linux/harness.h"
 
 namespace lsscreens::testing {
 namespace {
 
 using nlohmann::json;
 
+// The binary's report. No compositor answers the Wayland socket it is given,
+// so each report here also shows the fall-back to X11.
 json lsscreens()
 {
-    const Finished finished = run({LSSCREENS_BINARY});
+    const Finished finished = run({"env", "WAYLAND_DISPLAY=lsscreens-no-such-socket", LSSCREENS_BINARY});
     EXPECT_EQ(finished.status, 0);
     EXPECT_EQ(finished.err, "");
     return json::parse(finished.out);
@@ -60,18 +66,46 @@ TEST(XorgDummy, OutputsWithPhysicalSizesKnownUnknownOrNegativeAndOneSwitchedOff)
         GTEST_SKIP() << "Xorg with the dummy driver needs root";
     const ScratchDirectory scratch;
     const XServer server(xorgDummy(scratch.path));
-    for (const std::string setup : {"--output DUMMY1 --set WIDTH_MM 597 --set HEIGHT_MM 336",
-                                    "--output DUMMY2 --set WIDTH_MM -1 --set HEIGHT_MM 296",
-                                    "--addmode DUMMY1 1024x768", "--addmode DUMMY2 800x600",
-                                    "--addmode DUMMY3 640x480",
-                                    "--output DUMMY1 --mode 1024x768 --right-of DUMMY0",
-                                    "--output DUMMY2 --mode 800x600 --right-of DUMMY1 --primary",
-                                    "--output DUMMY3 --mode 640x480 --right-of DUMMY2", "--output DUMMY3 --off"})
+    for (const std::string setup :
+         {"--addmode DUMMY1 1024x768 --addmode DUMMY2 800x600 --addmode DUMMY3 640x480",
+          "--output DUMMY1 --mode 1024x768 --right-of DUMMY0 --set WIDTH_MM 597 --set HEIGHT_MM 336 "
+          "--output DUMMY2 --mode 800x600 --right-of DUMMY1 --primary --set WIDTH_MM -1 --set HEIGHT_MM 296 "
+          "--output DUMMY3 --mode 640x480 --right-of DUMMY2",
+          "--output DUMMY3 --off"})
         ASSERT_TRUE(xrandr(setup)) << setup;
     const auto ids = outputs();
     EXPECT_EQ(lsscreens(), json::array({screen(800, 600, 0, 296, ids.at("DUMMY2")),
                                         screen(2048, 1536, 0, 0, ids.at("DUMMY0")),
                                         screen(1024, 768, 597, 336, ids.at("DUMMY1"))}));
+}
+
+TEST(NamesEndToEnd, EachScreenGetsItsOwnMonitorsName)
+{
+    // Six X screens, one output named "screen" each: a Dell, a panel without a
+    // name descriptor, a monitor whose serial tells it from its twin, two
+    // identical monitors without serial numbers, and an output without an
+    // EDID, which takes the EDID of the connector named like it.
+    const std::vector<std::string> files{"DEL_A056_001.bin", "CTX_5374_030.bin", "AUS_2768_118.bin",
+                                         "HWP_3106_125.bin", "HWP_3106_126.bin"};
+    const XServer server(xvfb(std::vector<std::string>(files.size() + 1, "640x480x24")));
+    for (std::size_t i = 0; i < files.size(); ++i)
+        ASSERT_TRUE(setEdid(outputs(static_cast<int>(i)).at("screen"), edidSample(files[i]).bytes));
+
+    DrmFixture sysfs;
+    for (const auto& [connector, status, file] : std::vector<std::array<std::string, 3>>{
+             // An unrelated monitor, no EDID, a disconnected one, the twin.
+             {"card0-DP-1", "connected", "SAM_707F_003.bin"}, {"card0-DP-2", "connected", ""},
+             {"card0-DP-3", "disconnected", "DEL_A056_001.bin"}, {"card0-DP-4", "connected", "AUS_2768_117.bin"},
+             {"card0-DP-5", "connected", "HWP_3106_126.bin"}, {"card0-DP-6", "connected", "HWP_3106_125.bin"},
+             {"card0-DP-7", "connected", "AUS_2768_118.bin"}, {"card0-screen", "connected", "LEN_65E0_004.bin"},
+             {"card1-HDMI-A-1", "connected", "CTX_5374_030.bin"}, {"card1-HDMI-A-2", "connected", "DEL_A056_001.bin"}})
+        sysfs.addConnector(connector, status, file.empty() ? std::vector<std::uint8_t>{} : edidSample(file).bytes);
+
+    linux_platform::startRun(sysfs.root());
+    json names = json::array();
+    for (const auto& screen : json::parse(screenReport()))
+        names.push_back(screen.value("name", json()));
+    EXPECT_EQ(names, json::parse(R"(["DELL U2711", null, "ASUS PA279", "HP E271i", "HP E271i", "LEN L27i-28"])"));
 }
 
 }  // namespace
