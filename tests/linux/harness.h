@@ -73,7 +73,7 @@ std::vector<std::string> xvfb(const std::vector<std::string>& screens);
 // Xorg (as root) with the dummy driver: outputs DUMMY0-DUMMY15, DUMMY0 on;
 // its log goes to scratch.
 std::vector<std::string> xorgDummy(const std::filesystem::path& scratch);
-// "xrandr <arguments>" (split at spaces); true on success.
+// "xrandr <arguments>" through the shell; true on success.
 bool xrandr(const std::string& arguments);
 // One X screen's output ids by output name, after a probe (so that sizes set
 // through properties show).

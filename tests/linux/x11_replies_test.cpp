@@ -6,7 +6,6 @@
 #include <xcb/randr.h>
 
 #include <array>
-#include <cstring>
 #include <vector>
 
 #include "platform/linux/x11_replies.h"
@@ -17,15 +16,14 @@ namespace {
 using namespace linux_platform;
 using Bytes = std::vector<std::uint8_t>;
 
+// The parts' bytes one after another, as the server would send them.
 template <typename... Parts>
 Bytes bytesOf(const Parts&... parts)
 {
     Bytes bytes;
-    const auto append = [&](const auto& part) {
-        bytes.resize(bytes.size() + sizeof part);
-        std::memcpy(bytes.data() + bytes.size() - sizeof part, &part, sizeof part);
-    };
-    (append(parts), ...);
+    (bytes.insert(bytes.end(), reinterpret_cast<const std::uint8_t*>(&parts),
+                  reinterpret_cast<const std::uint8_t*>(&parts) + sizeof parts),
+     ...);
     return bytes;
 }
 
