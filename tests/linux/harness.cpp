@@ -22,6 +22,9 @@ namespace lsscreens::testing {
 
 namespace {
 
+template <typename T>
+using FreedBy = std::unique_ptr<T, decltype(&free)>;
+
 // A memory file from its start, through a new open file description.
 std::string contents(int file)
 {
@@ -109,15 +112,7 @@ bool waitUntil(const std::function<bool()>& ready, double seconds)
 ScratchDirectory::ScratchDirectory()
 {
     std::string pattern = std::filesystem::temp_directory_path() / "lsscreens-test-XXXXXX";
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a scratch directory");
-    path = pattern;
-}
-
-ScratchDirectory::~ScratchDirectory()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
+    path = mkdtemp(pattern.data()) ? pattern : throw std::runtime_error("cannot make a scratch directory");
 }
 
 void DrmFixture::addConnector(const std::string& name, const std::string& status, std::span<const std::uint8_t> edid)
@@ -161,28 +156,25 @@ bool xrandr(const std::string& arguments)
 std::map<std::string, std::uint32_t> outputs(int screen)
 {
     std::map<std::string, std::uint32_t> outputs;
-    std::istringstream lines(run({"xrandr", "--screen", std::to_string(screen), "--verbose"}).out);
-    std::string name;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.find(" connected") != std::string::npos || line.find(" disconnected") != std::string::npos)
-            name = line.substr(0, line.find(' '));
-        else if (line.starts_with("\tIdentifier: "))
-            outputs[name] = static_cast<std::uint32_t>(std::stoul(line.substr(13), nullptr, 16));
-    }
+    std::istringstream pairs(run({"sh", "-c", "xrandr --screen " + std::to_string(screen) +
+                                                  " --verbose | awk '/^[^\t ].* (dis)?connected/ {name = $1} "
+                                                  "/^\tIdentifier:/ {print name, $2}'"})
+                                 .out);
+    for (std::string name, id; pairs >> name >> id;)
+        outputs[name] = static_cast<std::uint32_t>(std::stoul(id, nullptr, 16));
     return outputs;
 }
 
 bool setEdid(std::uint32_t output, std::span<const std::uint8_t> edid)
 {
-    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> x(xcb_connect(nullptr, nullptr),
-                                                                         &xcb_disconnect);
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+    using Connection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
+    const Connection x(xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    const FreedBy<xcb_intern_atom_reply_t> atom(
         xcb_intern_atom_reply(x.get(), xcb_intern_atom(x.get(), 0, 4, "EDID"), nullptr), &free);
-    const auto size = static_cast<std::uint32_t>(edid.size());
-    return atom && !std::unique_ptr<xcb_generic_error_t, decltype(&free)>(
+    return atom && !FreedBy<xcb_generic_error_t>(
                        xcb_request_check(x.get(), xcb_randr_change_output_property_checked(
                                                       x.get(), output, atom->atom, XCB_ATOM_INTEGER, 8,
-                                                      XCB_PROP_MODE_REPLACE, size, edid.data())),
+                                                      XCB_PROP_MODE_REPLACE, edid.size(), edid.data())),
                        &free);
 }
 

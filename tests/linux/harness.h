@@ -45,7 +45,7 @@ bool waitUntil(const std::function<bool()>& ready, double seconds = 20);
 // A new temporary directory, removed with its contents.
 struct ScratchDirectory {
     ScratchDirectory();
-    ~ScratchDirectory();
+    ~ScratchDirectory() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
     std::filesystem::path path;
