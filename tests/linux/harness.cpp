@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
@@ -24,6 +25,18 @@ namespace {
 
 template <typename T>
 using FreedBy = std::unique_ptr<T, decltype(&free)>;
+
+// Asks ready() every 10 ms until it says yes (true) or seconds pass (false).
+bool waitUntil(const std::function<bool()>& ready, double seconds = 20)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
 
 // A memory file from its start, through a new open file description.
 std::string contents(int file)
@@ -97,17 +110,6 @@ Finished ChildProcess::wait()
 }
 
 Finished run(const std::vector<std::string>& argv) { return ChildProcess(argv).wait(); }
-
-bool waitUntil(const std::function<bool()>& ready, double seconds)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!ready()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
 
 ScratchDirectory::ScratchDirectory()
 {

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <memory>
 #include <span>
@@ -38,9 +37,6 @@ private:
     int status_ = -1;
 };
 Finished run(const std::vector<std::string>& argv);
-
-// Asks ready() every 10 ms until it says yes (true) or seconds pass (false).
-bool waitUntil(const std::function<bool()>& ready, double seconds = 20);
 
 // A new temporary directory, removed with its contents.
 struct ScratchDirectory {

@@ -1,7 +1,7 @@
 // The Wayland screen source against real compositors started headless: sway
 // (wlroots) with scaled and turned outputs, natively and through its
-// XWayland; weston. (The X server tests show the fall-back to X11 when no
-// compositor answers.)
+// XWayland; weston, scaled and turned. (The X server tests show the fall-back
+// to X11 when no compositor answers.)
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -33,7 +33,7 @@ json reportOf(const Finished& finished)
     return json::parse(finished.out, nullptr, false);
 }
 
-TEST(Wayland, SwayNativelyAndThroughXWayland)
+TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
 {
     const auto sway = Compositor::sway(4, "output HEADLESS-1 mode 1280x1024\n"
                                           "output HEADLESS-2 mode 2560x1440 scale 2\n"
@@ -58,10 +58,7 @@ TEST(Wayland, SwayNativelyAndThroughXWayland)
     // The same sizes through XWayland; Xwayland 22 names its outputs
     // XWAYLAND0..., which no connector matches, so no names.
     EXPECT_EQ(without(reportOf(sway->runThroughXWayland(LSSCREENS_BINARY)), "id"), without(report, "name"));
-}
 
-TEST(Wayland, WestonScaledAndTurned)
-{
     const auto weston = Compositor::weston({"--width=1280", "--height=720", "--scale=2", "--transform=rotate-90"});
     ASSERT_TRUE(weston);
     EXPECT_EQ(without(reportOf(run({"env", "WAYLAND_DISPLAY=" + weston->socket, LSSCREENS_BINARY})), "id"),
