@@ -1,6 +1,5 @@
 #include "tests/linux/harness.h"
 
-#include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mman.h>
@@ -52,23 +51,15 @@ std::vector<std::string> asUnprivilegedUser(std::vector<std::string> command)
     return command;
 }
 
-// Starts the compositor and waits for its socket, whatever its name.
-std::unique_ptr<Compositor> start(std::unique_ptr<Compositor> compositor, std::vector<std::string> command)
+// Starts the compositor (as nobody when root) in its runtime directory, which
+// everyone may write, and waits until ready() says yes.
+bool start(Compositor& compositor, std::vector<std::string> command, const std::function<bool()>& ready)
 {
-    const auto& runtime = compositor->runtime.path;
-    if (const passwd* nobody = geteuid() == 0 ? getpwnam("nobody") : nullptr; nobody)
-        if (chown(runtime.c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
-            return nullptr;
+    const auto& runtime = compositor.runtime.path;
+    std::filesystem::permissions(runtime, std::filesystem::perms::all);
     command.insert(command.begin(), {"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR=" + runtime.string()});
-    compositor->process = std::make_unique<ChildProcess>(asUnprivilegedUser(command));
-    const bool started = waitUntil([&] {
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(runtime, ignored))
-            if (entry.is_socket() && entry.path().filename().string().starts_with("wayland-"))
-                compositor->socket = entry.path();
-        return !compositor->socket.empty();
-    });
-    return started ? std::move(compositor) : nullptr;
+    compositor.process = std::make_unique<ChildProcess>(asUnprivilegedUser(command));
+    return waitUntil(ready);
 }
 
 }  // namespace
@@ -185,21 +176,27 @@ std::unique_ptr<Compositor> Compositor::sway(int outputs, const std::string& con
     auto sway = std::make_unique<Compositor>();
     // sway runs exec lines once the configuration is applied.
     const auto file = sway->runtime.path / "config", ready = sway->runtime.path / "ready";
-    std::ofstream(file) << "xwayland enable\n" << config << "\nexec echo \"$DISPLAY\" > " << ready << "\n";
-    sway = start(std::move(sway), {"WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
-                                   "WLR_HEADLESS_OUTPUTS=" + std::to_string(outputs), "sway", "-c", file});
-    const bool configured = sway && waitUntil([&] {
-        std::ifstream in(ready);
-        std::getline(in, sway->xDisplay);
-        return in.good();  // the whole line is there
-    });
-    return configured ? std::move(sway) : nullptr;
+    std::ofstream(file) << "xwayland enable\n" << config << "\nexec echo \"$WAYLAND_DISPLAY $DISPLAY\" > " << ready << "\n";
+    const bool started = start(*sway, {"WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
+                                       "WLR_HEADLESS_OUTPUTS=" + std::to_string(outputs), "sway", "-c", file},
+                               [&] {
+                                   std::ifstream in(ready);
+                                   std::string socket;
+                                   in >> socket >> sway->xDisplay;
+                                   sway->socket = sway->runtime.path / socket;
+                                   return in.good();  // the whole line is there, its line feed too
+                               });
+    return started ? std::move(sway) : nullptr;
 }
 
 std::unique_ptr<Compositor> Compositor::weston(std::vector<std::string> options)
 {
-    options.insert(options.begin(), {"weston", "--backend=headless-backend.so", "--no-config", "--use-pixman"});
-    return start(std::make_unique<Compositor>(), options);
+    auto weston = std::make_unique<Compositor>();
+    weston->socket = weston->runtime.path / "wayland-lsscreens";
+    options.insert(options.begin(), {"weston", "--backend=headless-backend.so", "--no-config", "--use-pixman",
+                                     "--socket=wayland-lsscreens"});
+    const bool started = start(*weston, options, [&] { return std::filesystem::exists(weston->socket); });
+    return started ? std::move(weston) : nullptr;
 }
 
 Finished Compositor::runThroughXWayland(const std::string& program) const

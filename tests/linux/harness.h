@@ -77,8 +77,8 @@ std::map<std::string, std::uint32_t> outputs(int screen = 0);
 // Gives the output an "EDID" property (INTEGER, format 8).
 bool setEdid(std::uint32_t output, std::span<const std::uint8_t> edid);
 
-// A Wayland compositor, headless with software rendering, on the socket it
-// picks in a private XDG_RUNTIME_DIR. sway refuses to run as root, so as root
+// A Wayland compositor, headless with software rendering, its socket in a
+// private XDG_RUNTIME_DIR. sway refuses to run as root, so as root
 // every compositor runs as nobody.
 struct Compositor {
     // sway with outputs HEADLESS-1..N set up by config (sway commands, one a
