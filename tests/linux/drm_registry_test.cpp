@@ -24,9 +24,8 @@ TEST(DrmRegistry, ConnectedConnectorsInOrderAndEdidsByConnectorNameEachReadOnce)
              // For names: no EDID, so the next card's DP-1 counts; any status.
              {"card0-DP-1", "disconnected", 0}, {"card1-DP-1", "disconnected", 11},
              {"card0-HDMI-B-2", "disconnected", 12}, {"card0-XWAYLAND0", "disconnected", 13}})
-        sysfs.addConnector(name, status,
-                           firstByte ? Bytes(name == "card1-VGA-1" ? 512 : 200, static_cast<std::uint8_t>(firstByte))
-                                     : Bytes{});
+        sysfs.addConnector(name, status, Bytes(firstByte ? name == "card1-VGA-1" ? 512 : 200 : 0,
+                                               static_cast<std::uint8_t>(firstByte)));
     sysfs.addConnector("card3-DP-1", "connected\n", Bytes(100000, 0x55));  // a line feed too many; oversized
 
     linux_platform::DrmRegistry registry(sysfs.root());

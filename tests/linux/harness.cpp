@@ -145,14 +145,13 @@ bool xrandr(const std::string& arguments)
     return run({"sh", "-c", "xrandr " + arguments}).status == 0;
 }
 
-// From the verbose listing: "NAME connected ..." and later "\tIdentifier: 0x42".
+// From the verbose listing: "NAME connected ..." and later "\tIdentifier: 0x42"
+// (the unindented lines before the first output do not end in an identifier).
 std::map<std::string, std::uint32_t> outputs(int screen)
 {
     std::map<std::string, std::uint32_t> outputs;
-    std::istringstream pairs(run({"sh", "-c", "xrandr --screen " + std::to_string(screen) +
-                                                  " --verbose | awk '/^[^\t ].* (dis)?connected/ {name = $1} "
-                                                  "/^\tIdentifier:/ {print name, $2}'"})
-                                 .out);
+    std::istringstream pairs(run({"sh", "-c", "xrandr --verbose --screen " + std::to_string(screen) +
+                                                  " | awk '/^[^\t ]/ {name = $1} /Identifier:/ {print name, $2}'"}).out);
     for (std::string name, id; pairs >> name >> id;)
         outputs[name] = static_cast<std::uint32_t>(std::stoul(id, nullptr, 16));
     return outputs;
@@ -160,8 +159,7 @@ std::map<std::string, std::uint32_t> outputs(int screen)
 
 bool setEdid(std::uint32_t output, std::span<const std::uint8_t> edid)
 {
-    using Connection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
-    const Connection x(xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> x(xcb_connect(nullptr, nullptr), &xcb_disconnect);
     const FreedBy<xcb_intern_atom_reply_t> atom(
         xcb_intern_atom_reply(x.get(), xcb_intern_atom(x.get(), 0, 4, "EDID"), nullptr), &free);
     return atom && !FreedBy<xcb_generic_error_t>(

@@ -39,7 +39,8 @@ TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
                                           "output HEADLESS-2 mode 2560x1440 scale 2\n"
                                           "output HEADLESS-3 mode 1920x1080 scale 1.5\n"
                                           "output HEADLESS-4 mode 1600x1200 transform 90");
-    ASSERT_TRUE(sway);
+    const auto weston = Compositor::weston({"--width=1280", "--height=720", "--scale=2", "--transform=rotate-90"});
+    ASSERT_TRUE(sway && weston);
     DrmFixture sysfs;
     sysfs.addConnector("card0-HEADLESS-1", "connected", edidSample("DEL_A056_001.bin").bytes);
     sysfs.addConnector("card0-HEADLESS-2", "connected", edidSample("HWP_3106_125.bin").bytes);
@@ -59,8 +60,6 @@ TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
     // XWAYLAND0..., which no connector matches, so no names.
     EXPECT_EQ(without(reportOf(sway->runThroughXWayland(LSSCREENS_BINARY)), "id"), without(report, "name"));
 
-    const auto weston = Compositor::weston({"--width=1280", "--height=720", "--scale=2", "--transform=rotate-90"});
-    ASSERT_TRUE(weston);
     EXPECT_EQ(without(reportOf(run({"env", "WAYLAND_DISPLAY=" + weston->socket, LSSCREENS_BINARY})), "id"),
               json::parse(R"([{"resWidth":720,"resHeight":1280,"mmWidth":1280,"mmHeight":720}])"));
 }
@@ -69,12 +68,11 @@ TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
 // scale, turned for 90 and 270 degrees, flipped or not.
 TEST(Wayland, LogicalSizeOfMode)
 {
-    using linux_platform::logicalSizeOfMode;
-    using Size = linux_platform::LogicalSize;
-    EXPECT_EQ(logicalSizeOfMode(2560, 1440, 2, 2), (Size{1280, 720}));  // 180
-    EXPECT_EQ(logicalSizeOfMode(2560, 1440, 1, 1), (Size{1440, 2560}));  // 90
-    EXPECT_EQ(logicalSizeOfMode(2560, 1440, 2, 7), (Size{720, 1280}));   // flipped 270
-    EXPECT_EQ(logicalSizeOfMode(-5, 1440, 0, 4), (Size{0, 1440}));      // flipped
+    using namespace linux_platform;
+    EXPECT_EQ(logicalSizeOfMode(2560, 1440, 2, 2), (LogicalSize{1280, 720}));   // 180
+    EXPECT_EQ(logicalSizeOfMode(2560, 1440, 1, 1), (LogicalSize{1440, 2560}));  // 90
+    EXPECT_EQ(logicalSizeOfMode(2560, 1440, 2, 7), (LogicalSize{720, 1280}));   // flipped 270
+    EXPECT_EQ(logicalSizeOfMode(-5, 1440, 0, 4), (LogicalSize{0, 1440}));     // flipped
 }
 
 }  // namespace
