@@ -37,19 +37,18 @@ TEST(DrmRegistry, ConnectedConnectorsInOrderAndEdidsByConnectorNameEachReadOnce)
                               {"card1-VGA-1", Bytes(512, 6)}, {"card3-DP-1", Bytes(256 * 128, 0x55)},
                               {"card10-DP-1", Bytes(200, 1)}}));
     // "HDMI-1" is the kernel's "HDMI-A-1"; nothing else is rewritten.
+    const auto firstOf = [](std::span<const std::uint8_t> edid) { return edid.empty() ? 0 : edid[0]; };
     for (const auto& [name, firstByte] : std::vector<std::pair<std::string, int>>{
              {"DP-1", 11}, {"HDMI-A-1", 4}, {"HDMI-1", 4}, {"HDMI-B-2", 12}, {"HDMI-2", 0}, {"XWAYLAND0", 13},
-             {"HDMI-", 0}, {"HDMI-1a", 0}, {"", 0}, {"card0-DP-1", 0}, {"DP", 0}}) {
-        const auto edid = registry.edidOfConnector(name);
-        EXPECT_EQ(edid.empty() ? 0 : edid[0], firstByte) << name;
-    }
+             {"HDMI-", 0}, {"HDMI-1a", 0}, {"", 0}, {"card0-DP-1", 0}, {"DP", 0}})
+        EXPECT_EQ(firstOf(registry.edidOfConnector(name)), firstByte) << name;
 
     // Read once: later changes on disk are not seen.
     sysfs.addConnector("card0-DP-2", "connected", Bytes{9});
     sysfs.addConnector("card0-DP-3", "connected", Bytes{9});
     sysfs.addConnector("card1-DP-1", "connected", Bytes{9});
-    EXPECT_EQ(registry.edid(0)[0], 3);
-    EXPECT_EQ(registry.edidOfConnector("DP-1")[0], 11);
+    EXPECT_EQ(firstOf(registry.edid(0)), 3);
+    EXPECT_EQ(firstOf(registry.edidOfConnector("DP-1")), 11);
     EXPECT_EQ(registry.connectorCount(), 6u);
     EXPECT_EQ(linux_platform::DrmRegistry("/nonexistent/drm").connectorCount(), 0u);
 }
