@@ -120,8 +120,8 @@ void DrmFixture::addConnector(const std::string& name, const std::string& status
 
 XServer::XServer(const std::vector<std::string>& argv) : process(argv)
 {
-    if (waitUntil([this] { return process.out().ends_with('\n'); }))
-        display = ":" + process.out().substr(0, process.out().size() - 1);
+    if (std::string number; waitUntil([&] { return (number = process.out()).ends_with('\n'); }))
+        display = ":" + number.erase(number.size() - 1);
     setenv("DISPLAY", display.c_str(), 1);
 }
 
