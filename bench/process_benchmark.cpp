@@ -25,9 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/linux/drm_fixture.h"
 #include "tests/linux/edid_samples.h"
-#include "tests/linux/x_server.h"
+#include "tests/linux/harness.h"
 
 extern char** environ;
 

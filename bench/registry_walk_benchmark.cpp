@@ -10,7 +10,7 @@
 
 #include "display/display_service_lookup.h"
 #include "platform/linux/linux_platform.h"
-#include "tests/linux/drm_fixture.h"
+#include "tests/linux/harness.h"
 #include "tests/linux/edid_samples.h"
 
 namespace lsscreens::testing {

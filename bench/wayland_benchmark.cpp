@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bench/process_timing.h"
-#include "tests/linux/wayland_compositor.h"
+#include "tests/linux/harness.h"
 
 int main(int argc, char** argv)
 {

@@ -6,24 +6,26 @@
 #include <vector>
 
 #include "platform/linux/drm_registry.h"
-#include "tests/linux/drm_fixture.h"
+#include "tests/linux/harness.h"
 
 namespace lsscreens::testing {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(DrmRegistry, ConnectedConnectorsInCardThenNaturalNameOrder)
+TEST(DrmRegistry, ConnectedConnectorsInOrderAndEdidsByConnectorNameEachReadOnce)
 {
     DrmFixture sysfs;
     for (const auto& [name, status, firstByte] : std::vector<std::tuple<std::string, std::string, int>>{
              {"card10-DP-1", "connected", 1}, {"card0-DP-10", "connected", 2}, {"card0-DP-2", "connected", 3},
              {"card0-HDMI-A-1", "disconnected", 4}, {"card0-eDP-1", "connected", 0},
              {"card2-Virtual-1", "unknown", 5}, {"card1-VGA-1", "connected", 6}, {"card0", "connected", 7},
-             {"renderD128", "connected", 8}, {"cardX-DP-1", "connected", 9}, {"card1-", "connected", 10}})
-        sysfs.addConnector(name, status,
-                           firstByte ? Bytes(name == "card1-VGA-1" ? 512 : 200, static_cast<std::uint8_t>(firstByte))
-                                     : Bytes{});
+             {"renderD128", "connected", 8}, {"cardX-DP-1", "connected", 9}, {"card1-", "connected", 10},
+             // For names: no EDID, so the next card's DP-1 counts; any status.
+             {"card0-DP-1", "disconnected", 0}, {"card1-DP-1", "disconnected", 11},
+             {"card0-HDMI-B-2", "disconnected", 12}, {"card0-XWAYLAND0", "disconnected", 13}})
+        sysfs.addConnector(name, status, Bytes(firstByte ? name == "card1-VGA-1" ? 512 : 200 : 0,
+                                               static_cast<std::uint8_t>(firstByte)));
     sysfs.addConnector("card3-DP-1", "connected\n", Bytes(100000, 0x55));  // a line feed too many; oversized
 
     linux_platform::DrmRegistry registry(sysfs.root());
@@ -34,32 +36,21 @@ TEST(DrmRegistry, ConnectedConnectorsInCardThenNaturalNameOrder)
                               {"card0-DP-2", Bytes(200, 3)}, {"card0-DP-10", Bytes(200, 2)}, {"card0-eDP-1", {}},
                               {"card1-VGA-1", Bytes(512, 6)}, {"card3-DP-1", Bytes(256 * 128, 0x55)},
                               {"card10-DP-1", Bytes(200, 1)}}));
+    // "HDMI-1" is the kernel's "HDMI-A-1"; nothing else is rewritten.
+    const auto firstOf = [](std::span<const std::uint8_t> edid) { return edid.empty() ? 0 : edid[0]; };
+    for (const auto& [name, firstByte] : std::vector<std::pair<std::string, int>>{
+             {"DP-1", 11}, {"HDMI-A-1", 4}, {"HDMI-1", 4}, {"HDMI-B-2", 12}, {"HDMI-2", 0}, {"XWAYLAND0", 13},
+             {"HDMI-", 0}, {"HDMI-1a", 0}, {"", 0}, {"card0-DP-1", 0}, {"DP", 0}})
+        EXPECT_EQ(firstOf(registry.edidOfConnector(name)), firstByte) << name;
 
     // Read once: later changes on disk are not seen.
     sysfs.addConnector("card0-DP-2", "connected", Bytes{9});
     sysfs.addConnector("card0-DP-3", "connected", Bytes{9});
-    EXPECT_EQ(registry.edid(0)[0], 3);
+    sysfs.addConnector("card1-DP-1", "connected", Bytes{9});
+    EXPECT_EQ(firstOf(registry.edid(0)), 3);
+    EXPECT_EQ(firstOf(registry.edidOfConnector("DP-1")), 11);
     EXPECT_EQ(registry.connectorCount(), 6u);
     EXPECT_EQ(linux_platform::DrmRegistry("/nonexistent/drm").connectorCount(), 0u);
-}
-
-TEST(DrmRegistry, EdidOfConnectorByNameAnyStatusWithTheHdmiSpelling)
-{
-    DrmFixture sysfs;
-    sysfs.addConnector("card0-DP-1", "disconnected");  // no EDID: the next card's counts
-    sysfs.addConnector("card1-DP-1", "disconnected", Bytes{1});
-    sysfs.addConnector("card0-HDMI-A-1", "connected", Bytes{2});
-    sysfs.addConnector("card0-HDMI-B-2", "connected", Bytes{3});
-    sysfs.addConnector("card0-XWAYLAND0", "connected", Bytes{4});
-    linux_platform::DrmRegistry registry(sysfs.root());
-    for (const auto& [name, firstByte] : std::vector<std::pair<std::string, int>>{
-             {"DP-1", 1}, {"HDMI-A-1", 2}, {"HDMI-1", 2}, {"HDMI-B-2", 3}, {"HDMI-2", 0}, {"XWAYLAND0", 4},
-             {"HDMI-", 0}, {"HDMI-1a", 0}, {"", 0}, {"card0-DP-1", 0}, {"DP", 0}}) {
-        const auto edid = registry.edidOfConnector(name);
-        EXPECT_EQ(edid.empty() ? 0 : edid[0], firstByte) << name;
-    }
-    sysfs.addConnector("card1-DP-1", "connected", Bytes{9});
-    EXPECT_EQ(registry.edidOfConnector("DP-1")[0], 1);  // read once
 }
 
 }  // namespace

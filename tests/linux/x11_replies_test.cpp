@@ -6,7 +6,6 @@
 #include <xcb/randr.h>
 
 #include <array>
-#include <cstring>
 #include <vector>
 
 #include "platform/linux/x11_replies.h"
@@ -17,15 +16,14 @@ namespace {
 using namespace linux_platform;
 using Bytes = std::vector<std::uint8_t>;
 
+// The parts' bytes one after another, as the server would send them.
 template <typename... Parts>
 Bytes bytesOf(const Parts&... parts)
 {
     Bytes bytes;
-    const auto append = [&](const auto& part) {
-        bytes.resize(bytes.size() + sizeof part);
-        std::memcpy(bytes.data() + bytes.size() - sizeof part, &part, sizeof part);
-    };
-    (append(parts), ...);
+    (bytes.insert(bytes.end(), reinterpret_cast<const std::uint8_t*>(&parts),
+                  reinterpret_cast<const std::uint8_t*>(&parts) + sizeof parts),
+     ...);
     return bytes;
 }
 
@@ -44,10 +42,9 @@ TEST(X11Replies, MonitorsAsListedAndOnlyWhatTheReplyHolds)
     const std::vector<Monitor> all{{-1024, -7, 1920, 1080, false, 66u}, {1920, -7, 960, 1080, true, std::nullopt},
                                    {32000, -7, 1024, 1080, false, 70u}};
     // Monitors claimed, outputs the third claims (the reply holds one), monitors read.
-    for (const auto& [claimed, thirdOutputs, count] :
-         std::vector<std::array<int, 3>>{{3, 1, 3}, {1000, 1, 3}, {2, 1, 2}, {3, 2, 2}})
-        EXPECT_EQ(monitorsFromReply(reply(static_cast<std::uint32_t>(claimed), static_cast<std::uint16_t>(thirdOutputs))),
-                  std::vector(all.begin(), all.begin() + count));
+    for (const auto& [claimed, thirdOutputs, count] : std::vector<std::tuple<std::uint32_t, std::uint16_t, int>>{
+             {3, 1, 3}, {1000, 1, 3}, {2, 1, 2}, {3, 2, 2}})
+        EXPECT_EQ(monitorsFromReply(reply(claimed, thirdOutputs)), std::vector(all.begin(), all.begin() + count));
     const Bytes good = reply(3, 1);
     for (std::size_t length = 0; length < good.size(); ++length) {
         const std::size_t complete = length < 32 + 24 + 8 ? 0 : length < 32 + 2 * 24 + 8 ? 1 : 2;
@@ -71,10 +68,9 @@ TEST(X11Replies, OutputInfoSizesWithTheTopBitSetReadAsUnknownAndItsName)
 
 TEST(X11Replies, EdidPropertyOnlyInBytesAndOnlyWhatWasSent)
 {
-    std::array<std::uint8_t, 128> edid;
-    edid.fill(0xAB);
-    const auto property = [&](std::uint8_t format, std::uint32_t items, std::size_t length) {
-        const Bytes reply = bytesOf(xcb_randr_get_output_property_reply_t{1, format, 0, 0, 0, 0, items, {}}, edid);
+    const auto property = [](std::uint8_t format, std::uint32_t items, std::size_t length) {
+        Bytes reply = bytesOf(xcb_randr_get_output_property_reply_t{1, format, 0, 0, 0, 0, items, {}});
+        reply.resize(reply.size() + 128, 0xAB);  // an EDID's worth
         return edidFromPropertyReply(std::span(reply).first(length));
     };
     EXPECT_EQ(property(8, 100000, 160), Bytes(128, 0xAB));  // claims far more than it holds
