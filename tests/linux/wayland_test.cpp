@@ -1,6 +1,6 @@
 // The Wayland screen source against real compositors started headless: sway
 // (wlroots) with scaled and turned outputs, natively and through its
-// XWayland; weston, scaled and turned. (The X server tests show the fall-back
+// XWayland; weston, scaled and turned, with its protocol trace asked for. (The X server tests show the fall-back
 // to X11 when no compositor answers.)
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
     // XWAYLAND0..., which no connector matches, so no names.
     EXPECT_EQ(without(reportOf(sway->runThroughXWayland(LSSCREENS_BINARY)), "id"), without(report, "name"));
 
-    EXPECT_EQ(without(reportOf(run({"env", "WAYLAND_DISPLAY=" + weston->socket, LSSCREENS_BINARY})), "id"),
+    EXPECT_EQ(without(reportOf(run({"env", "WAYLAND_DEBUG=1", "WAYLAND_DISPLAY=" + weston->socket, LSSCREENS_BINARY})), "id"),
               json::parse(R"([{"resWidth":720,"resHeight":1280,"mmWidth":1280,"mmHeight":720}])"));
 }
 
