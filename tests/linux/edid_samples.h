@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -25,21 +24,14 @@ struct EdidSample {
     std::optional<std::string> name;
 };
 
-inline std::filesystem::path edidDataDirectory() { return std::filesystem::path(LSSCREENS_TEST_DATA_DIR) / "edid"; }
-
-inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + file.string());
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 inline const std::vector<EdidSample>& edidSamples()
 {
     static const std::vector<EdidSample> samples = [] {
+        const std::string directory = LSSCREENS_TEST_DATA_DIR "/edid/";
         std::vector<EdidSample> loaded;
-        std::ifstream table(edidDataDirectory() / "EXPECTED.tsv");
+        std::ifstream table(directory + "EXPECTED.tsv");
+        if (!table)
+            throw std::runtime_error("cannot read " + directory + "EXPECTED.tsv");
         std::string line, name;
         std::getline(table, line);
         while (std::getline(table, line)) {
@@ -50,7 +42,10 @@ inline const std::vector<EdidSample>& edidSamples()
             fields.get();  // the tab before the name
             if (std::getline(fields, name) && !name.empty())
                 sample.name = name;
-            sample.bytes = readBytes(edidDataDirectory() / sample.file);
+            std::ifstream bytes(directory + sample.file, std::ios::binary);
+            sample.bytes.assign(std::istreambuf_iterator<char>(bytes), {});
+            if (!bytes || sample.bytes.empty())
+                throw std::runtime_error("cannot read " + sample.file);
         }
         return loaded;
     }();
