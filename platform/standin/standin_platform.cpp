@@ -1,5 +1,4 @@
 // The platform seam answered from the test's scripted World.
-#include <memory>
 #include <string>
 
 #include "platform/standin/standin_world.h"
@@ -8,16 +7,13 @@ namespace lsscreens {
 
 namespace standin {
 
-namespace {
-std::unique_ptr<World>& current()
+World& world()
 {
-    static auto instance = std::make_unique<World>();
+    static World instance;
     return instance;
 }
-}  // namespace
 
-World& world() { return *current(); }
-void resetWorld() { current() = std::make_unique<World>(); }
+void resetWorld() { world() = World{}; }
 
 std::string World::ledgerFaults() const
 {
