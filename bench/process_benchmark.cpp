@@ -6,79 +6,26 @@
 // so that every EDID is read. The registry is a fixture mounted over
 // /sys/class/drm in a mount namespace of the benchmark's own (so it needs
 // root, as Xorg does). The commands run alternately, so that all see the same
-// machine load. Wall time is measured around a direct spawn and wait. Peak
-// resident memory comes from separate runs under GNU time (%M): a child's
-// ru_maxrss also holds the high-water mark of the process that spawned it
-// (Linux carries it across exec), so it is taken under time, whose own peak
-// (about 0.5 MiB) is below every command's.
-#include <fcntl.h>
+// machine load; see process_timing.h for how time and memory are taken.
 #include <sched.h>
-#include <spawn.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/process_timing.h"
 #include "tests/linux/edid_samples.h"
 #include "tests/linux/harness.h"
 
-extern char** environ;
-
 namespace {
 
-// Runs the command with stdout to /dev/null; returns its wall time in ms.
-double runOnce(const std::vector<std::string>& command)
-{
-    std::vector<char*> argv;
-    for (const auto& argument : command)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        std::fprintf(stderr, "cannot run %s\n", argv[0]);
-        std::exit(1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const auto end = std::chrono::steady_clock::now();
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s failed\n", argv[0]);
-        std::exit(1);
-    }
-    return std::chrono::duration<double, std::milli>(end - start).count();
-}
-
-// The command's peak resident set in KiB, as GNU time reports it.
-long peakRssKilobytes(const std::vector<std::string>& command, const std::string& report)
-{
-    std::vector<std::string> timed{"/usr/bin/time", "-f", "%M", "-o", report};
-    timed.insert(timed.end(), command.begin(), command.end());
-    runOnce(timed);
-    long kilobytes = 0;
-    if (FILE* in = std::fopen(report.c_str(), "r")) {
-        if (std::fscanf(in, "%ld", &kilobytes) != 1)
-            kilobytes = 0;
-        std::fclose(in);
-    }
-    return kilobytes;
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
-}
+using lsscreens::bench::peakRssKilobytes;
+using lsscreens::bench::percentile;
+using lsscreens::bench::runOnce;
 
 // Mounts the fixture over /sys/class/drm for this process and its children
 // only: a new mount namespace, a tmpfs over /sys/class (which may have no
@@ -145,12 +92,11 @@ int main(int argc, char** argv)
     std::vector<Measured> commands{{"lsscreens", {argv[1]}, {}},
                                    {"bare program", {LSSCREENS_BARE_SCREENS}, {}},
                                    {"xrandr --listmonitors", {"xrandr", "--listmonitors"}, {}}};
-    const std::string report = scratch.path / "rss";
     for (int i = 0; i < runs; ++i)
         for (auto& command : commands) {
             command.milliseconds.push_back(runOnce(command.command));
             if (i % 10 == 0)
-                command.peakRss = std::max(command.peakRss, peakRssKilobytes(command.command, report));
+                command.peakRss = std::max(command.peakRss, peakRssKilobytes(command.command));
         }
     std::printf("%d runs each, alternating; Xorg (dummy driver), 3 monitors with EDIDs, %d connected connectors\n",
                 runs, connectors);
