@@ -90,12 +90,8 @@ std::vector<std::uint8_t> readFile(int directory, const std::string& path, std::
 // A connector's status attribute reads "connected" and a line feed when it is.
 bool isConnected(int directory, const std::string& connector)
 {
-    const Descriptor file(openat(directory, (connector + "/status").c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.fd < 0)
-        return false;
-    char text[16];
-    const ssize_t got = read(file.fd, text, sizeof text);
-    const std::string_view status(text, got > 0 ? static_cast<std::size_t>(got) : 0);
+    const std::vector<std::uint8_t> bytes = readFile(directory, connector + "/status", 16);
+    const std::string_view status(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return status.substr(0, status.find('\n')) == "connected";
 }
 

@@ -7,6 +7,7 @@
 // most once per run.
 #include "platform/linux/linux_platform.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,8 +47,13 @@ struct Run {
     }
     const std::vector<Monitor>& monitors()
     {
-        if (!monitorList)
+        // The primary first (several primaries, from several X screens, keep
+        // their order), then the others in the window system's order.
+        if (!monitorList) {
             monitorList = screenSource().monitors();
+            std::stable_partition(monitorList->begin(), monitorList->end(),
+                                  [](const Monitor& monitor) { return monitor.primary; });
+        }
         return *monitorList;
     }
     // What is known of an output, asked of the source once per run. Absent

@@ -36,7 +36,7 @@ class ScreenSource {
 public:
     virtual ~ScreenSource() = default;
 
-    // The screens, primary first.
+    // The screens in the window system's order, the primary marked.
     virtual std::vector<Monitor> monitors() const = 0;
     // Absent when the id names no output.
     virtual std::optional<OutputFacts> output(std::uint32_t id) const = 0;

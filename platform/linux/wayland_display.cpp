@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -293,27 +294,22 @@ public:
             monitor.primary = !order.empty() && !name.empty() && name == order.front();
             monitor.firstOutput = state.globalName;
             monitors_.push_back(monitor);
-            ids_.push_back(state.globalName);
-            outputs_.push_back({nonNegative(state.widthMillimetres), nonNegative(state.heightMillimetres), {}, name});
+            outputs_[state.globalName] = {nonNegative(state.widthMillimetres),
+                                          nonNegative(state.heightMillimetres), {}, name};
         }
-        // The primary first, the others in the compositor's order.
-        std::stable_partition(monitors_.begin(), monitors_.end(), [](const Monitor& m) { return m.primary; });
     }
 
     std::vector<Monitor> monitors() const override { return monitors_; }
 
     std::optional<OutputFacts> output(std::uint32_t id) const override
     {
-        for (std::size_t i = 0; i < ids_.size(); ++i)
-            if (ids_[i] == id)
-                return outputs_[i];
-        return std::nullopt;
+        const auto found = outputs_.find(id);
+        return found == outputs_.end() ? std::nullopt : std::optional(found->second);
     }
 
 private:
     std::vector<Monitor> monitors_;
-    std::vector<std::uint32_t> ids_;
-    std::vector<OutputFacts> outputs_;
+    std::map<std::uint32_t, OutputFacts> outputs_;  // by display id
 };
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <span>
@@ -118,8 +117,6 @@ std::vector<Monitor> X11Display::monitors() const
     for (auto root = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())); root.rem > 0;
          xcb_screen_next(&root))
         appendMonitors(connection_.get(), root.data->root, monitors);
-    std::stable_partition(monitors.begin(), monitors.end(),
-                          [](const Monitor& monitor) { return monitor.primary; });
     return monitors;
 }
 

@@ -23,8 +23,8 @@ public:
     X11Display(const X11Display&) = delete;
     X11Display& operator=(const X11Display&) = delete;
 
-    // Active monitors of every X screen: primary first (in server order if
-    // several claim it), then the others in server order.
+    // Active monitors of every X screen, in server order, X screen by X
+    // screen; each X screen may mark one primary.
     std::vector<Monitor> monitors() const override;
 
     // Absent when the id names no output of this server. Makes two round
