@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -26,10 +27,7 @@ standin::World& world() { return standin::world(); }
 std::vector<std::string> words(const std::string& text)
 {
     std::istringstream in(text);
-    std::vector<std::string> out;
-    for (std::string word; in >> word;)
-        out.push_back(word);
-    return out;
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
 // A device description as the window system gives it: the display id under

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <nlohmann/json.hpp>
 
 #include "display/platform_value.h"
@@ -84,9 +85,8 @@ TEST(JsonString, EscapesAndRepairedUtf8)
     }
 
     // Every ASCII character survives a round trip through a real parser.
-    std::string all;
-    for (int c = 0; c < 0x80; ++c)
-        all += static_cast<char>(c);
+    std::string all(0x80, '\0');
+    std::iota(all.begin(), all.end(), '\0');
     const auto name = json::parse(JSONEncoder().encode({{1, 2, std::nullopt, std::nullopt, std::nullopt, all}}));
     EXPECT_EQ(name[0]["name"].get<std::string>(), all);
 }
