@@ -4,15 +4,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <span>
 
-#include "platform/linux/edid.h"
+#include "platform/shared/edid.h"
 #include "report/json_string.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> edid(data, size);
-    const auto identity = lsscreens::linux_platform::readEdidIdentity(edid);
+    const auto identity = lsscreens::platform_shared::readEdidIdentity(edid);
     if (identity.name) {
         if (identity.name->empty() || identity.name->back() == ' ')
             std::abort();
@@ -23,11 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string json;
         lsscreens::appendJSONString(json, *identity.name);
     }
-    if (identity.serial == lsscreens::linux_platform::placeholderSerial)
+    if (identity.serial == lsscreens::platform_shared::placeholderSerial)
         std::abort();
 
-    const lsscreens::Dictionary info = lsscreens::linux_platform::infoDictionaryFromEdid(edid);
-    if (info.exactUInt32At("DisplayVendorID") != identity.vendor ||
+    const lsscreens::Dictionary info = lsscreens::platform_shared::infoDictionaryFromEdid(edid);
+    const auto vendor = identity.identified ? std::optional(identity.vendor) : std::nullopt;
+    if (info.exactUInt32At("DisplayVendorID") != vendor ||
         info.exactUInt32At("DisplayProductID") != identity.product)
         std::abort();
     return 0;

@@ -1,6 +1,6 @@
 #include "platform/linux/drm_registry.h"
 
-#include "platform/linux/edid.h"
+#include "platform/shared/edid.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -128,7 +128,7 @@ void DrmRegistry::scan()
 std::span<const std::uint8_t> DrmRegistry::edidOf(Connector& connector)
 {
     if (!connector.edid)
-        connector.edid = readFile(dirfd(directory_.get()), connector.name + "/edid", maximumEdidSize);
+        connector.edid = readFile(dirfd(directory_.get()), connector.name + "/edid", platform_shared::maximumEdidSize);
     return *connector.edid;
 }
 

@@ -17,7 +17,7 @@
 #include "display/core_graphics.h"
 #include "display/iokit.h"
 #include "platform/linux/drm_registry.h"
-#include "platform/linux/edid.h"
+#include "platform/shared/edid.h"
 #include "platform/linux/screen_source.h"
 #include "platform/linux/wayland_display.h"
 #include "platform/linux/x11_display.h"
@@ -28,6 +28,8 @@ namespace lsscreens {
 namespace linux_platform {
 
 namespace {
+
+using platform_shared::EdidIdentity;
 
 // The registry's "no such device" status.
 constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
@@ -68,7 +70,7 @@ struct Run {
         if (found == outputs.end()) {
             std::optional<Output> known;
             if (auto facts = screenSource().output(id)) {
-                const EdidIdentity identity = readEdidIdentity(
+                const EdidIdentity identity = platform_shared::readEdidIdentity(
                     facts->edid.empty() ? registry.edidOfConnector(facts->connectorName)
                                         : std::span<const std::uint8_t>(facts->edid));
                 known = Output{std::move(*facts), identity};
@@ -84,7 +86,7 @@ struct Run {
     {
         infoDictionaries.resize(registry.connectorCount());
         if (!infoDictionaries[index])
-            infoDictionaries[index] = std::make_shared<const Value>(infoDictionaryFromEdid(registry.edid(index)));
+            infoDictionaries[index] = std::make_shared<const Value>(platform_shared::infoDictionaryFromEdid(registry.edid(index)));
         return infoDictionaries[index];
     }
 

@@ -1,6 +1,6 @@
 #include "platform/linux/x11_display.h"
 
-#include "platform/linux/edid.h"
+#include "platform/shared/edid.h"
 #include "platform/linux/standard_error_discarded.h"
 #include "platform/linux/x11_replies.h"
 
@@ -30,7 +30,7 @@ std::span<const std::uint8_t> replyBytes(const Reply& reply)
 }
 
 // The largest EDID there is, in the 4-byte units the property request counts.
-constexpr std::uint32_t maximumEdidUnits = maximumEdidSize / 4;
+constexpr std::uint32_t maximumEdidUnits = platform_shared::maximumEdidSize / 4;
 
 // libxcb writes the X server's reason for refusing a connection straight to
 // descriptor 2 (write(STDERR_FILENO, ...) in its connection setup, with no

@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/linux/edid.h"
+#include "platform/shared/edid.h"
 #include "tests/linux/edid_samples.h"
 
 namespace lsscreens::testing {
 namespace {
 
-using namespace linux_platform;
+using namespace platform_shared;
 using Bytes = std::vector<std::uint8_t>;
 
 class RealEdid : public ::testing::TestWithParam<EdidSample> {};
@@ -87,11 +87,15 @@ TEST(EdidNames, PiecesAreCutJoinedAndTrimmed)
 }
 
 // (The placeholder serial 0x01010101 reading as 0 is in 17 of the samples.)
-TEST(EdidIdentity, UnidentifiedDisplaysReadAsTheUnknownVendorAndGenericProduct)
+// An unidentified display's registry entry has no vendor, so that it matches
+// no display: every display without an EDID of its own reads alike.
+TEST(EdidIdentity, UnidentifiedDisplaysReadAsTheUnknownVendorAndGenericProductAndMatchNone)
 {
-    for (const auto& [edid, serial] : {std::pair{Bytes{}, 0u}, {baseBlock(0, 0x1234, 7), 7u}}) {
+    for (const auto& [edid, serial] : {std::pair{Bytes{}, 0u}, {baseBlock(0, 0x1234, 7, {"GHOST\n"}), 7u}}) {
         const auto identity = readEdidIdentity(edid);
-        EXPECT_EQ(std::tie(identity.vendor, identity.product, identity.serial), std::tie(unknownVendor, genericProduct, serial));
+        EXPECT_EQ(std::tuple(identity.identified, identity.vendor, identity.product, identity.serial),
+                  std::tuple(false, unknownVendor, genericProduct, serial));
+        EXPECT_EQ(infoDictionaryFromEdid(edid).find("DisplayVendorID"), nullptr);
     }
 }
 

@@ -1,10 +1,10 @@
-#include "platform/linux/edid.h"
+#include "platform/shared/edid.h"
 
 #include <array>
 #include <cstddef>
 #include <string_view>
 
-namespace lsscreens::linux_platform {
+namespace lsscreens::platform_shared {
 
 namespace {
 
@@ -75,6 +75,7 @@ EdidIdentity readEdidIdentity(std::span<const std::uint8_t> edid)
         return identity;
     const std::uint32_t manufacturer = (std::uint32_t{edid[8]} << 8) | edid[9];
     if (manufacturer != 0) {
+        identity.identified = true;
         identity.vendor = manufacturer;
         identity.product = std::uint32_t{edid[10]} | (std::uint32_t{edid[11]} << 8);
     }
@@ -90,7 +91,8 @@ Dictionary infoDictionaryFromEdid(std::span<const std::uint8_t> edid)
 {
     const EdidIdentity identity = readEdidIdentity(edid);
     Dictionary info;
-    info.set("DisplayVendorID", Number::integer(identity.vendor));
+    if (identity.identified)
+        info.set("DisplayVendorID", Number::integer(identity.vendor));
     info.set("DisplayProductID", Number::integer(identity.product));
     if (identity.serial != 0)
         info.set("DisplaySerialNumber", Number::integer(identity.serial));
@@ -99,4 +101,4 @@ Dictionary infoDictionaryFromEdid(std::span<const std::uint8_t> edid)
     return info;
 }
 
-}  // namespace lsscreens::linux_platform
+}  // namespace lsscreens::platform_shared

@@ -1,5 +1,6 @@
 // Reads what the display registry and the display numbers need from an EDID:
-// manufacturer id, product code, serial number and product name. Any byte
+// manufacturer id, product code, serial number and product name. Shared by
+// the platforms whose registry is built from EDIDs. Any byte
 // string is accepted (empty, truncated, oversized, bad checksums, lying
 // extension counts): what can be read from the base block is read, nothing is
 // read out of bounds, and the rest is left out.
@@ -13,7 +14,7 @@
 
 #include "display/platform_value.h"
 
-namespace lsscreens::linux_platform {
+namespace lsscreens::platform_shared {
 
 // The platform's conventions for a display it cannot identify.
 inline constexpr std::uint32_t unknownVendor = 0x756E6B6E;  // "unkn"
@@ -24,6 +25,9 @@ inline constexpr std::size_t maximumEdidSize = 256 * 128;
 inline constexpr std::uint32_t placeholderSerial = 0x01010101;
 
 struct EdidIdentity {
+    // Only an EDID with a manufacturer id identifies a display: without one,
+    // every display that has no EDID of its own would read alike.
+    bool identified = false;
     std::uint32_t vendor = unknownVendor;    // manufacturer id, bytes 8-9 big-endian
     std::uint32_t product = genericProduct;  // product code, bytes 10-11 little-endian
     std::uint32_t serial = 0;                // bytes 12-15 little-endian
@@ -35,8 +39,9 @@ struct EdidIdentity {
 EdidIdentity readEdidIdentity(std::span<const std::uint8_t> edid);
 
 // The registry's info dictionary for a display with this EDID:
-// "DisplayVendorID", "DisplayProductID", "DisplaySerialNumber" (left out when
-// 0) and "DisplayProductName" = {"en_US": name} when there is a name.
+// "DisplayVendorID" (left out when the EDID identifies no display, so that
+// the entry matches none), "DisplayProductID", "DisplaySerialNumber" (left
+// out when 0) and "DisplayProductName" = {"en_US": name} when there is a name.
 Dictionary infoDictionaryFromEdid(std::span<const std::uint8_t> edid);
 
-}  // namespace lsscreens::linux_platform
+}  // namespace lsscreens::platform_shared
