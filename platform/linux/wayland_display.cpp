@@ -1,3 +1,5 @@
+// The Wayland session, built into the tool's Wayland module (see
+// wayland_module.h): the only code that calls libwayland-client.
 #include "platform/linux/wayland_display.h"
 
 #include <poll.h>
@@ -14,7 +16,7 @@
 
 #include "kde-output-order-v1-client-protocol.h"
 #include "platform/linux/standard_error_discarded.h"
-#include "platform/linux/wayland_socket.h"
+#include "platform/linux/wayland_module.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
 namespace lsscreens::linux_platform {
@@ -182,30 +184,31 @@ public:
         return bindAll() && roundTrip() && wl_display_get_error(display_.get()) == 0;
     }
 
-    // Outputs that told neither a current mode nor a logical size are left out.
-    Screens screens() const
+    // Hands over the outputs in the registry's order; those that told neither
+    // a current mode nor a logical size are left out.
+    void handOver(LsscreensWaylandOutputSink sink, void* context) const
     {
-        Screens screens;
         for (const auto& state : outputs_) {
             if (state.removed || (!state.hasMode && !state.hasLogicalSize))
                 continue;
             const std::string& name = state.name.empty() ? state.xdgName : state.name;
-            Monitor monitor;
-            monitor.x = state.hasLogicalPosition ? state.logicalX : state.x;
-            monitor.y = state.hasLogicalPosition ? state.logicalY : state.y;
             const LogicalSize size =
                 state.hasLogicalSize
                     ? LogicalSize{nonNegative(state.logicalWidth), nonNegative(state.logicalHeight)}
                     : logicalSizeOfMode(state.modeWidth, state.modeHeight, state.scale, state.transform);
-            monitor.width = size.width;
-            monitor.height = size.height;
-            monitor.primary = !order_.first.empty() && name == order_.first;
-            monitor.firstOutput = state.globalName;
-            screens.monitors.push_back(monitor);
-            screens.outputs[state.globalName] = {nonNegative(state.widthMillimetres),
-                                                 nonNegative(state.heightMillimetres), {}, name};
+            const LsscreensWaylandOutput output{
+                .x = state.hasLogicalPosition ? state.logicalX : state.x,
+                .y = state.hasLogicalPosition ? state.logicalY : state.y,
+                .width = size.width,
+                .height = size.height,
+                .widthMillimetres = nonNegative(state.widthMillimetres),
+                .heightMillimetres = nonNegative(state.heightMillimetres),
+                .globalName = state.globalName,
+                .primary = !order_.first.empty() && name == order_.first,
+                .name = name.c_str(),
+            };
+            sink(context, &output);
         }
-        return screens;
     }
 
 private:
@@ -381,8 +384,13 @@ LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, s
     return quarterTurn ? LogicalSize{height, width} : LogicalSize{width, height};
 }
 
-std::optional<Screens> readWaylandSession(int socket, Deadline deadline)
+}  // namespace lsscreens::linux_platform
+
+// The module's one exported symbol.
+__attribute__((visibility("default"))) bool lsscreens_read_wayland_session(int socket, std::int64_t deadlineNanoseconds, LsscreensWaylandOutputSink sink,
+                                    void* context)
 {
+    using namespace lsscreens::linux_platform;
     // Before connecting: the connection itself may want to complain. And the
     // protocol trace that WAYLAND_DEBUG turns on, which libwayland-client
     // prints straight to stderr, goes nowhere until the session is over.
@@ -390,19 +398,10 @@ std::optional<Screens> readWaylandSession(int socket, Deadline deadline)
     const StandardErrorDiscarded quiet;
     wl_display* display = wl_display_connect_to_fd(socket);  // closes the socket if it fails
     if (!display)
-        return std::nullopt;
-    Session session(display, deadline);
+        return false;
+    Session session(display, Deadline(std::chrono::nanoseconds(deadlineNanoseconds)));
     if (!session.read())
-        return std::nullopt;
-    return session.screens();
+        return false;
+    session.handOver(sink, context);
+    return true;
 }
-
-std::optional<Screens> connectWayland(Deadline deadline)
-{
-    Descriptor socket = connectToCompositor(deadline);
-    if (socket.get() < 0)
-        return std::nullopt;
-    return readWaylandSession(socket.release(), deadline);
-}
-
-}  // namespace lsscreens::linux_platform
