@@ -206,10 +206,16 @@ public:
                 .globalName = state.globalName,
                 .primary = !order_.first.empty() && name == order_.first,
                 .name = name.c_str(),
+                .modeWidth = state.hasMode ? state.modeWidth : 0,
+                .modeHeight = state.hasMode ? state.modeHeight : 0,
+                .transform = state.transform,
             };
             sink(context, &output);
         }
     }
+
+    // mutter's own protocol: no other compositor offers it.
+    bool mutter() const { return mutter_; }
 
 private:
     // Outputs are only noted while the registry is read and bound afterwards,
@@ -221,6 +227,7 @@ private:
         const bool xdgOutputManager =
             std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && !xdgOutputManagerGlobal_;
         const bool outputOrder = std::strcmp(interface, kde_output_order_v1_interface.name) == 0 && !outputOrderGlobal_;
+        mutter_ = mutter_ || std::strcmp(interface, "gtk_shell1") == 0;
         // Only the names of globals kept are noted, so that they stay bounded.
         if (registryRead_ || !(output || xdgOutputManager || outputOrder) || !names_.try_emplace(name).second)
             return;
@@ -357,6 +364,7 @@ private:
     Owned<zxdg_output_manager_v1> xdgOutputManager_;
     Owned<kde_output_order_v1> outputOrder_;
     OutputOrder order_;
+    bool mutter_ = false;
     int unflushed_ = 0;
 };
 
@@ -388,7 +396,7 @@ LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, s
 
 // The module's one exported symbol.
 __attribute__((visibility("default"))) bool lsscreens_read_wayland_session(int socket, std::int64_t deadlineNanoseconds, LsscreensWaylandOutputSink sink,
-                                    void* context)
+                                    void* context, bool* mutter)
 {
     using namespace lsscreens::linux_platform;
     // Before connecting: the connection itself may want to complain. And the
@@ -403,5 +411,6 @@ __attribute__((visibility("default"))) bool lsscreens_read_wayland_session(int s
     if (!session.read())
         return false;
     session.handOver(sink, context);
+    *mutter = session.mutter();
     return true;
 }

@@ -23,12 +23,14 @@ inline constexpr std::size_t maximumOutputs = 16384;
 
 // Connects by libwayland-client's rules (see wayland_socket.h) and reads every
 // output. Absent when no compositor accepts the connection, the session does
-// not complete before the deadline, or this build has no Wayland.
-std::optional<Screens> connectWayland(Deadline deadline);
+// not complete before the deadline, or this build has no Wayland. On mutter,
+// its D-Bus side is asked afterwards (mutter_display_config.h), until latest
+// at the latest.
+std::optional<Screens> connectWayland(Deadline deadline, Deadline latest);
 
 // One session on a connected socket, which it takes over and closes. Absent
 // unless the session completes before the deadline.
-std::optional<Screens> readWaylandSession(int socket, Deadline deadline);
+std::optional<Screens> readWaylandSession(int socket, Deadline deadline, Deadline latest);
 
 struct LogicalSize {
     std::uint32_t width = 0;

@@ -4,15 +4,17 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
+#include "platform/linux/mutter_display_config.h"
 #include "platform/linux/wayland_display.h"
 #include "platform/linux/wayland_module.h"
 #include "platform/linux/wayland_socket.h"
 
 // Linked in directly by the tests and fuzzers; the tool itself has no
 // definition and loads the module instead.
-extern "C" bool lsscreens_read_wayland_session(int, std::int64_t, LsscreensWaylandOutputSink, void*)
+extern "C" bool lsscreens_read_wayland_session(int, std::int64_t, LsscreensWaylandOutputSink, void*, bool*)
     __attribute__((weak));
 
 namespace lsscreens::linux_platform {
@@ -42,31 +44,40 @@ LsscreensReadWaylandSession sessionReader()
 
 }  // namespace
 
-std::optional<Screens> readWaylandSession(int socket, Deadline deadline)
+std::optional<Screens> readWaylandSession(int socket, Deadline deadline, Deadline latest)
 {
     Descriptor owned(socket);
     const LsscreensReadWaylandSession read = sessionReader();
     if (!read)
         return std::nullopt;
-    Screens screens;
+    struct Session {
+        Screens screens;
+        std::vector<MutterOutput> outputs;  // beside screens.monitors
+    } session;
     const auto keep = [](void* context, const LsscreensWaylandOutput* output) {
-        auto& screens = *static_cast<Screens*>(context);
+        auto& [screens, outputs] = *static_cast<Session*>(context);
         screens.monitors.push_back({output->x, output->y, output->width, output->height, output->primary,
                                     output->globalName});
         screens.outputs[output->globalName] = {output->widthMillimetres, output->heightMillimetres, {}, output->name};
+        outputs.push_back({output->name, output->modeWidth, output->modeHeight, output->transform});
     };
     const auto nanoseconds = std::chrono::nanoseconds(deadline.time_since_epoch()).count();
-    if (!read(owned.release(), nanoseconds, keep, &screens))
+    bool mutter = false;
+    if (!read(owned.release(), nanoseconds, keep, &session, &mutter))
         return std::nullopt;
-    return screens;
+    // The session counts whatever D-Bus does.
+    if (mutter)
+        applyMutterDisplayConfig(session.screens.monitors, session.outputs,
+                                 std::min(std::chrono::steady_clock::now() + displayConfigShare, latest));
+    return std::move(session.screens);
 }
 
-std::optional<Screens> connectWayland(Deadline deadline)
+std::optional<Screens> connectWayland(Deadline deadline, Deadline latest)
 {
     Descriptor socket = connectToCompositor(deadline);
     if (socket.get() < 0)
         return std::nullopt;
-    return readWaylandSession(socket.release(), deadline);
+    return readWaylandSession(socket.release(), deadline, latest);
 }
 
 }  // namespace lsscreens::linux_platform

@@ -17,17 +17,22 @@ struct LsscreensWaylandOutput {
     std::uint32_t globalName;  // the display id
     bool primary;
     const char* name;  // the connector's name; "" when unknown
+    // What mutter's D-Bus side needs: the current mode (0 by 0 when none was
+    // told) and the transform (wl_output.transform).
+    std::int32_t modeWidth, modeHeight;
+    std::int32_t transform;
 };
 
 typedef void (*LsscreensWaylandOutputSink)(void* context, const LsscreensWaylandOutput* output);
 
 // Reads one session on the connected socket, which it takes over and closes,
 // until deadlineNanoseconds on the monotonic clock. Only when the session
-// completes does it hand over the outputs, in order, and return true.
+// completes does it hand over the outputs, in order, set *mutter to whether
+// the compositor is mutter (it offers gtk_shell1), and return true.
 typedef bool (*LsscreensReadWaylandSession)(int socket, std::int64_t deadlineNanoseconds,
-                                            LsscreensWaylandOutputSink sink, void* context);
+                                            LsscreensWaylandOutputSink sink, void* context, bool* mutter);
 bool lsscreens_read_wayland_session(int socket, std::int64_t deadlineNanoseconds,
-                                    LsscreensWaylandOutputSink sink, void* context);
+                                    LsscreensWaylandOutputSink sink, void* context, bool* mutter);
 
 }  // extern "C"
 

@@ -2,12 +2,14 @@
 # the client code of the protocols it speaks beyond the core one (xdg-output
 # for logical sizes and names, KDE's output order for the primary output),
 # generated from their XML at build time by wayland-scanner and compiled as C
-# (enabled at the top level).
+# (enabled at the top level); and sd-bus's headers (libsystemd), for mutter's
+# D-Bus side.
 # Sets LSSCREENS_WAYLAND and, when ON, the target lsscreens_wayland_protocols.
 set(LSSCREENS_WAYLAND OFF)
 pkg_check_modules(WAYLAND_CLIENT IMPORTED_TARGET wayland-client>=1.20)
 pkg_check_modules(WAYLAND_SCANNER wayland-scanner)
 pkg_check_modules(WAYLAND_PROTOCOLS wayland-protocols)
+pkg_check_modules(SYSTEMD libsystemd)
 find_package(PlasmaWaylandProtocols CONFIG QUIET)
 if(WAYLAND_SCANNER_FOUND)
   pkg_get_variable(wayland_scanner wayland-scanner wayland_scanner)
@@ -20,7 +22,7 @@ set(wayland_protocol_files
   "${PLASMA_WAYLAND_PROTOCOLS_DIR}/kde-output-order-v1.xml")
 
 set(wayland_missing "")
-foreach(requirement WAYLAND_CLIENT_FOUND wayland_scanner wayland_protocols_dir PLASMA_WAYLAND_PROTOCOLS_DIR)
+foreach(requirement WAYLAND_CLIENT_FOUND wayland_scanner wayland_protocols_dir PLASMA_WAYLAND_PROTOCOLS_DIR SYSTEMD_FOUND)
   if(NOT ${requirement})
     list(APPEND wayland_missing ${requirement})
   endif()

@@ -4,7 +4,7 @@
 
 namespace lsscreens::linux_platform {
 
-std::optional<Screens> connectWayland(Deadline)
+std::optional<Screens> connectWayland(Deadline, Deadline)
 {
     return std::nullopt;
 }

@@ -1,35 +1,12 @@
 #include "platform/linux/xcb_library.h"
 
-#include <dlfcn.h>
-
 #include <optional>
-#include <type_traits>
+
+#include "platform/linux/library_functions.h"
 
 namespace lsscreens::linux_platform {
 
 namespace {
-
-// Looks up each entry by name and remembers whether all were found.
-class Loader {
-public:
-    explicit Loader(void* library) : library_(library) {}
-
-    template <typename Entry>
-    void operator()(Entry& entry, const char* name)
-    {
-        void* const address = library_ ? dlsym(library_, name) : nullptr;
-        complete_ = complete_ && address;
-        if constexpr (std::is_pointer_v<Entry> && std::is_function_v<std::remove_pointer_t<Entry>>)
-            entry = reinterpret_cast<Entry>(address);
-        else
-            entry = static_cast<Entry>(address);
-    }
-    bool complete() const { return complete_; }
-
-private:
-    void* library_;
-    bool complete_ = true;
-};
 
 std::optional<XcbLibrary> load()
 {
@@ -38,7 +15,7 @@ std::optional<XcbLibrary> load()
     void* const xcb = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
     void* const randr = xcb ? dlopen("libxcb-randr.so.0", RTLD_LAZY | RTLD_LOCAL) : nullptr;
     XcbLibrary table{};
-    Loader fromXcb(xcb);
+    LibraryFunctions fromXcb(xcb);
     fromXcb(table.connect, "xcb_connect");
     fromXcb(table.connectionHasError, "xcb_connection_has_error");
     fromXcb(table.disconnect, "xcb_disconnect");
@@ -48,7 +25,7 @@ std::optional<XcbLibrary> load()
     fromXcb(table.screenNext, "xcb_screen_next");
     fromXcb(table.internAtom, "xcb_intern_atom");
     fromXcb(table.internAtomReply, "xcb_intern_atom_reply");
-    Loader fromRandr(randr);
+    LibraryFunctions fromRandr(randr);
     fromRandr(table.randrId, "xcb_randr_id");
     fromRandr(table.randrQueryVersion, "xcb_randr_query_version");
     fromRandr(table.randrQueryVersionReply, "xcb_randr_query_version_reply");

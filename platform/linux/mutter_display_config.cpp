@@ -1,0 +1,179 @@
+#include "platform/linux/mutter_display_config.h"
+
+#include <poll.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "platform/linux/sd_bus_library.h"
+#include "platform/linux/standard_error_discarded.h"
+
+namespace lsscreens::linux_platform {
+
+namespace {
+
+constexpr int physicalLayoutMode = 2;
+
+// What GetCurrentState tells of the logical monitor a connector belongs to.
+struct LogicalMonitor {
+    double scale = 1;
+    bool primary = false;
+};
+
+// The reply, read for the outputs' connectors only, so that what the bus can
+// make the tool keep is bounded by the Wayland session.
+struct Reply {
+    explicit Reply(const std::vector<MutterOutput>& outputs)
+    {
+        for (const auto& output : outputs)
+            if (!output.connector.empty())
+                byConnector.emplace(output.connector, std::nullopt);
+    }
+    std::map<std::string_view, std::optional<LogicalMonitor>> byConnector;
+    std::uint32_t layoutMode = 1;
+    bool answered = false, understood = false;
+};
+
+// GetCurrentState's reply, "ua((ssss)a(siiddada{sv})a{sv})a(iiduba(ssss)a{sv})a{sv}":
+// the serial, the monitors, the logical monitors (x, y, scale, transform,
+// primary, their monitors' connector-vendor-product-serial, properties),
+// and the properties, among them "layout-mode".
+bool understand(const SdBusLibrary& bus, sd_bus_message* message, Reply& reply)
+{
+    if (bus.skip(message, "ua((ssss)a(siiddada{sv})a{sv})") < 0 || bus.enter(message, 'a', "(iiduba(ssss)a{sv})") < 0)
+        return false;
+    int more;
+    while ((more = bus.enter(message, 'r', "iiduba(ssss)a{sv}")) > 0) {
+        LogicalMonitor logical;
+        int primary = 0;
+        if (bus.read(message, "iidub", nullptr, nullptr, &logical.scale, nullptr, &primary) < 0 ||
+            bus.enter(message, 'a', "(ssss)") < 0)
+            return false;
+        logical.primary = primary;
+        const char* connector = nullptr;
+        while ((more = bus.read(message, "(ssss)", &connector, nullptr, nullptr, nullptr)) > 0) {
+            if (const auto wanted = reply.byConnector.find(connector); wanted != reply.byConnector.end())
+                wanted->second = logical;
+        }
+        if (more < 0 || bus.exit(message) < 0 || bus.skip(message, "a{sv}") < 0 || bus.exit(message) < 0)
+            return false;
+    }
+    if (more < 0 || bus.exit(message) < 0 || bus.enter(message, 'a', "{sv}") < 0)
+        return false;
+    while ((more = bus.enter(message, 'e', "sv")) > 0) {
+        const char* key = nullptr;
+        if (bus.read(message, "s", &key) < 0)
+            return false;
+        const int read = std::strcmp(key, "layout-mode") == 0 ? bus.read(message, "v", "u", &reply.layoutMode)
+                                                               : bus.skip(message, "v");
+        if (read < 0 || bus.exit(message) < 0)
+            return false;
+    }
+    return more == 0;
+}
+
+int onReply(sd_bus_message* message, void* context, sd_bus_error*)
+{
+    auto& reply = *static_cast<Reply*>(context);
+    const SdBusLibrary& bus = *sdBusLibrary();
+    reply.answered = true;
+    reply.understood = bus.isMethodError(message, nullptr) == 0 && understand(bus, message, reply);
+    return 0;
+}
+
+// The session bus's address; empty for none.
+std::string sessionBusAddress()
+{
+    if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address)
+        return address;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtime || *runtime != '/')
+        return {};
+    // D-Bus addresses escape every byte outside [-0-9A-Za-z_/.\*] as %XX.
+    std::string address = "unix:path=";
+    for (const char byte : std::string(runtime) + "/bus") {
+        if (std::isalnum(static_cast<unsigned char>(byte)) || std::strchr("-_/.\\*", byte))
+            address += byte;
+        else
+            address += "%" + std::string{"0123456789abcdef"[(byte >> 4) & 0xF], "0123456789abcdef"[byte & 0xF]};
+    }
+    return address;
+}
+
+// Reads GetCurrentState, driving the connection from this poll until the
+// reply is there or the deadline has passed.
+bool ask(const SdBusLibrary& bus, const std::string& address, Reply& reply, Deadline deadline)
+{
+    sd_bus* opened = nullptr;
+    if (bus.busNew(&opened) < 0)
+        return false;
+    const auto close = [&bus](sd_bus* connection) { bus.closeUnref(connection); };
+    const std::unique_ptr<sd_bus, decltype(close)> connection(opened, close);
+    // sd_bus_start only begins to connect (its socket is non-blocking) and
+    // queues the Hello; everything else happens in sd_bus_process.
+    if (bus.setAddress(opened, address.c_str()) < 0 || bus.setBusClient(opened, 1) < 0 || bus.start(opened) < 0 ||
+        bus.callMethodAsync(opened, nullptr, "org.gnome.Mutter.DisplayConfig", "/org/gnome/Mutter/DisplayConfig",
+                            "org.gnome.Mutter.DisplayConfig", "GetCurrentState", onReply, &reply, "") < 0)
+        return false;
+    while (!reply.answered) {
+        const int processed = bus.process(opened, nullptr);
+        if (processed < 0)
+            return false;
+        if (processed > 0)
+            continue;
+        const int events = bus.events(opened);
+        pollfd socket{bus.fd(opened), static_cast<short>(events), 0};
+        if (events < 0 || socket.fd < 0)
+            return false;
+        int ready;
+        do {
+            ready = poll(&socket, 1, millisecondsLeft(deadline));
+        } while (ready < 0 && errno == EINTR);
+        if (ready <= 0)
+            return false;
+    }
+    return reply.understood;
+}
+
+}  // namespace
+
+void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<MutterOutput>& outputs,
+                              Deadline deadline)
+{
+    const std::string address = sessionBusAddress();
+    if (address.empty())
+        return;
+    Reply reply(outputs);
+    {
+        // libsystemd logs to standard error, with no way to turn it off from
+        // outside the library.
+        const StandardErrorDiscarded quiet;
+        const SdBusLibrary* bus = sdBusLibrary();
+        if (!bus || !ask(*bus, address, reply, deadline))
+            return;
+    }
+    for (std::size_t i = 0; i < outputs.size() && i < monitors.size(); ++i) {
+        const auto found = reply.byConnector.find(outputs[i].connector);
+        const std::optional<LogicalMonitor> logical = found == reply.byConnector.end() ? std::nullopt : found->second;
+        monitors[i].primary = logical && logical->primary;
+        const MutterOutput& output = outputs[i];
+        // mutter's scales are at least 1; in the physical layout mode only whole ones.
+        if (!logical || reply.layoutMode != physicalLayoutMode || !(logical->scale >= 1 && logical->scale <= 16) ||
+            output.modeWidth <= 0 || output.modeHeight <= 0)
+            continue;
+        const auto width = static_cast<std::uint32_t>(output.modeWidth / logical->scale);
+        const auto height = static_cast<std::uint32_t>(output.modeHeight / logical->scale);
+        // wl_output's odd transforms turn by 90 or 270 degrees, flipped or not.
+        const bool quarterTurn = output.transform % 2 != 0;
+        monitors[i].width = quarterTurn ? height : width;
+        monitors[i].height = quarterTurn ? width : height;
+    }
+}
+
+}  // namespace lsscreens::linux_platform

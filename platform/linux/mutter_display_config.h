@@ -1,0 +1,40 @@
+// What mutter tells only over its session D-Bus interface
+// org.gnome.Mutter.DisplayConfig, since no Wayland protocol of its carries it:
+// which monitor is the primary, and, in its physical layout mode (its
+// default), the logical sizes that windows see.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/linux/deadline.h"
+#include "platform/linux/screens.h"
+
+namespace lsscreens::linux_platform {
+
+// The longest the D-Bus call may take, within what is left of the run's
+// budget for window systems.
+inline constexpr std::chrono::milliseconds displayConfigShare{500};
+
+// A Wayland output as told by mutter: its connector name (xdg-output's, as
+// mutter 43 offers wl_output 3 only), current mode (0 by 0 when none) and
+// wl_output transform.
+struct MutterOutput {
+    std::string connector;
+    std::int32_t modeWidth = 0, modeHeight = 0;
+    std::int32_t transform = 0;
+};
+
+// Asks the session bus (DBUS_SESSION_BUS_ADDRESS, else $XDG_RUNTIME_DIR/bus)
+// for GetCurrentState until the deadline, and marks monitors[i] (the screen
+// of outputs[i]) primary when its connector belongs to the primary logical
+// monitor; in the physical layout mode (2) its size becomes the mode divided
+// by its logical monitor's scale, turned for 90 and 270 degrees. No bus, an
+// error, or no answer in time leave the monitors as they are. libsystemd is
+// loaded only here and never writes to standard error.
+void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<MutterOutput>& outputs,
+                              Deadline deadline);
+
+}  // namespace lsscreens::linux_platform
