@@ -205,3 +205,75 @@ Finished Compositor::runThroughXWayland(const std::string& program) const
 }
 
 }  // namespace lsscreens::testing
+
+// --- Desktops: mutter and KWin, each with a session bus of its own ---------
+namespace lsscreens::testing {
+
+namespace {
+
+// Starts the desktop in a session of its own, under dbus-run-session, whose
+// whole process group goes when the desktop's process is stopped (dbus-run-
+// session would leave its children behind), and waits for its socket and bus.
+std::unique_ptr<Desktop> startDesktop(std::unique_ptr<Desktop> desktop, const std::string& command,
+                               std::vector<std::string> variables)
+{
+    const auto& runtime = desktop->runtime.path;
+    desktop->socket = runtime / "wayland-lsscreens";
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(runtime))
+        std::filesystem::permissions(entry, std::filesystem::perms::all);
+    variables.insert(variables.end(), {"HOME=" + (runtime / "home").string(), "setsid", "sh", "-c",
+                                       "trap 'trap - TERM; kill 0' TERM; dbus-run-session -- sh -c 'echo "
+                                       "\"$DBUS_SESSION_BUS_ADDRESS\" > " + (runtime / "bus").string() +
+                                       "; exec " + command + "' & wait"});
+    const bool ready = start(*desktop, variables, [&] {
+        std::ifstream in(runtime / "bus");
+        return std::getline(in, desktop->bus) && in.good() && std::filesystem::exists(desktop->socket);
+    });
+    return ready ? std::move(desktop) : nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<Desktop> Desktop::mutter(bool scaleMonitorFramebuffer)
+{
+    auto mutter = std::make_unique<Desktop>();
+    const auto settings = mutter->runtime.path / "home" / ".config" / "glib-2.0" / "settings";
+    std::filesystem::create_directories(settings);
+    std::ofstream(settings / "keyfile") << "[org/gnome/mutter]\nexperimental-features="
+                                        << (scaleMonitorFramebuffer ? "['scale-monitor-framebuffer']\n" : "@as []\n");
+    return startDesktop(std::move(mutter), "mutter --wayland --headless --no-x11 --wayland-display=wayland-lsscreens "
+                                           "--virtual-monitor 1920x1080 --virtual-monitor 1920x1080",
+                        {"GSETTINGS_BACKEND=keyfile"});
+}
+
+// Its installed binary carries file capabilities, which a container refuses:
+// a copy without them, still named kwin_wayland for its platform plugin.
+std::unique_ptr<Desktop> Desktop::kwin()
+{
+    auto kwin = std::make_unique<Desktop>();
+    const auto copy = kwin->runtime.path / "kwin" / "kwin_wayland";
+    std::filesystem::create_directories(copy.parent_path());
+    std::filesystem::create_directories(kwin->runtime.path / "home");
+    std::filesystem::copy_file("/usr/bin/kwin_wayland", copy);
+    return startDesktop(std::move(kwin), copy.string() + " --virtual --output-count 2 --scale 2 --socket wayland-lsscreens",
+                        {"QT_QPA_PLATFORM=offscreen"});
+}
+
+Finished Desktop::run(std::vector<std::string> command, const std::vector<std::string>& variables) const
+{
+    if (command[0].find('/') != std::string::npos) {
+        const auto directory = runtime.path / "bin";
+        std::filesystem::create_directories(directory);
+        const std::filesystem::path program(command[0]);
+        for (const auto& file : {program, program.parent_path() / "lsscreens-wayland.so"})
+            if (std::filesystem::exists(file))
+                std::filesystem::copy_file(file, directory / file.filename(), std::filesystem::copy_options::overwrite_existing);
+        command[0] = directory / program.filename();
+    }
+    command.insert(command.begin(), variables.begin(), variables.end());
+    command.insert(command.begin(), {"env", "XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=" + socket,
+                                     "DBUS_SESSION_BUS_ADDRESS=" + bus, "HOME=" + (runtime.path / "home").string()});
+    return testing::run(asUnprivilegedUser(command));
+}
+
+}  // namespace lsscreens::testing

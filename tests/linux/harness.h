@@ -97,3 +97,21 @@ struct Compositor {
 };
 
 }  // namespace lsscreens::testing
+
+// --- Desktops: mutter and KWin, each with a session bus of its own ---------
+namespace lsscreens::testing {
+
+struct Desktop : Compositor {
+    // mutter headless with two 1920x1080 virtual monitors, Meta-0 and Meta-1;
+    // with the experimental feature that allows its logical layout mode.
+    static std::unique_ptr<Desktop> mutter(bool scaleMonitorFramebuffer);
+    // KWin with two virtual 2048x1536 outputs at scale 2, Virtual-0 and Virtual-1.
+    static std::unique_ptr<Desktop> kwin();
+    // Runs the command as the compositor's user, in its session (Wayland
+    // socket, session bus, HOME) with the given variables; a program named by
+    // path is copied first where that user can run it, the Wayland module too.
+    Finished run(std::vector<std::string> command, const std::vector<std::string>& variables = {}) const;
+    std::string bus;  // DBUS_SESSION_BUS_ADDRESS
+};
+
+}  // namespace lsscreens::testing

@@ -1,0 +1,131 @@
+// The desktops' own compositors, headless, each with a session bus of its
+// own, their layouts changed the way their settings panels do: mutter, whose
+// primary and physical-mode sizes come from its D-Bus interface, and KWin,
+// checked against kscreen-doctor. Only mutter's runs map libsystemd.
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+
+#include "platform/linux/descriptor.h"
+#include "tests/linux/harness.h"
+
+namespace lsscreens::testing {
+namespace {
+
+using nlohmann::json;
+
+// The screens' sizes in order, as [width, height] (ids are the compositor's,
+// names unknown), and whether the run mapped libsystemd, by the dynamic
+// loader's own account.
+struct Outcome {
+    json sizes = json::array();
+    bool libsystemd = false;
+};
+
+Outcome lsscreens(const Desktop& desktop, std::vector<std::string> variables = {})
+{
+    const auto log = desktop.runtime.path / "loader";
+    variables.insert(variables.end(), {"LD_DEBUG=files", "LD_DEBUG_OUTPUT=" + log.string()});
+    const Finished finished = desktop.run({LSSCREENS_BINARY}, variables);
+    EXPECT_EQ(finished.status, 0);
+    EXPECT_EQ(finished.err, "");
+    Outcome run;
+    for (const auto& screen : json::parse(finished.out))
+        run.sizes.push_back({screen["resWidth"], screen["resHeight"]});
+    for (const auto& entry : std::filesystem::directory_iterator(desktop.runtime.path)) {
+        if (entry.path().filename().string().starts_with("loader.")) {
+            std::stringstream text;
+            text << std::ifstream(entry.path()).rdbuf();
+            run.libsystemd = run.libsystemd || text.str().find("libsystemd.so") != std::string::npos;
+            std::filesystem::remove(entry);
+        }
+    }
+    return run;
+}
+
+// A temporary layout, as GNOME's settings apply it: ApplyMonitorsConfig with
+// the serial from GetCurrentState. Each logical monitor is "x,scale,transform,
+// primary,connector", in 1920x1080.
+void apply(const Desktop& mutter, const std::vector<std::string>& logicalMonitors, const std::string& properties)
+{
+    std::string layout;
+    for (const auto& monitor : logicalMonitors) {
+        std::string x, scale, transform, primary, connector;
+        std::istringstream fields(monitor);
+        for (auto* field : {&x, &scale, &transform, &primary, &connector})
+            std::getline(fields, *field, ',');
+        layout += (layout.empty() ? "[(" : ",(") + x + ",0," + scale + ",uint32 " + transform + "," + primary + ",[('" +
+                  connector + "','1920x1080@60.000',@a{sv} {})])";
+    }
+    const std::string call = "gdbus call --session --dest org.gnome.Mutter.DisplayConfig --object-path "
+                             "/org/gnome/Mutter/DisplayConfig --method org.gnome.Mutter.DisplayConfig.";
+    ASSERT_EQ(mutter.run({"sh", "-c", "set -e; serial=$(" + call + "GetCurrentState | sed 's/^(uint32 \\([0-9]*\\),.*/\\1/'); " +
+                                          call + "ApplyMonitorsConfig $serial 1 \"$0\" \"$1\"",
+                          layout + "]", properties}).status, 0);
+}
+
+TEST(Desktops, MutterPhysicalLayoutTheDefault)
+{
+    const auto mutter = Desktop::mutter(false);
+    ASSERT_TRUE(mutter);
+    // Meta-0 turned, Meta-1 the primary: found by xdg-output's names, as
+    // mutter's wl_output (version 3) has none. Windows see mode / scale.
+    apply(*mutter, {"0,2.0,1,false,Meta-0", "1080,2.0,0,true,Meta-1"}, "@a{sv} {}");
+    const Outcome run = lsscreens(*mutter);
+    EXPECT_EQ(run.sizes, json::parse("[[960,540],[540,960]]"));
+    EXPECT_TRUE(run.libsystemd);
+
+    // No bus, and a bus that never answers: xdg-output's order and sizes.
+    const auto silent = mutter->runtime.path / "silent-bus";
+    const linux_platform::Descriptor listening(socket(AF_UNIX, SOCK_STREAM, 0));
+    sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+    std::strncpy(address.sun_path, silent.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listening.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listening.get(), 8), 0);
+    std::filesystem::permissions(silent, std::filesystem::perms::all);
+    for (const std::string& bus : {std::string("unix:path=/nonexistent"), "unix:path=" + silent.string()})
+        EXPECT_EQ(lsscreens(*mutter, {"DBUS_SESSION_BUS_ADDRESS=" + bus}).sizes, json::parse("[[1080,1920],[1920,1080]]")) << bus;
+}
+
+TEST(Desktops, MutterLogicalLayout)
+{
+    const auto mutter = Desktop::mutter(true);
+    ASSERT_TRUE(mutter);
+    apply(*mutter, {"0,1.5,3,false,Meta-0", "720,1.0,0,true,Meta-1"}, "{'layout-mode': <uint32 1>}");
+    EXPECT_EQ(lsscreens(*mutter).sizes, json::parse("[[1920,1080],[720,1280]]"));
+}
+
+// Each step as kscreen-doctor takes it, then the order and sizes it lists
+// (enabled outputs by priority, their geometry) against the run's.
+TEST(Desktops, KWinAsKscreenDoctorSeesIt)
+{
+    const auto kwin = Desktop::kwin();
+    ASSERT_TRUE(kwin);
+    for (const std::string step : {"-o", "output.Virtual-0.scale.1.5 output.Virtual-0.rotation.left",
+                                   "output.Virtual-1.priority.1", "output.Virtual-1.scale.1.75",
+                                   "output.Virtual-1.disable", "output.Virtual-1.enable"}) {
+        ASSERT_EQ(kwin->run({"sh", "-c", "kscreen-doctor " + step}, {"QT_QPA_PLATFORM=wayland"}).status, 0) << step;
+        const std::string listing = std::regex_replace(kwin->run({"kscreen-doctor", "-o"}, {"QT_QPA_PLATFORM=wayland"}).out,
+                                                       std::regex("\x1b\\[[0-9;]*m"), "");  // its colours
+        std::map<int, json> byPriority;
+        const std::regex enabled(R"( enabled connected priority (\d+) .*Geometry: \S+ (\d+)x(\d+))");
+        for (std::sregex_iterator line(listing.begin(), listing.end(), enabled), end; line != end; ++line)
+            byPriority[std::stoi((*line)[1])] = {std::stoi((*line)[2]), std::stoi((*line)[3])};
+        json expected = json::array();
+        for (const auto& [priority, size] : byPriority)
+            expected.push_back(size);
+        const Outcome run = lsscreens(*kwin);
+        EXPECT_EQ(run.sizes, expected) << step << "\n" << listing;
+        EXPECT_FALSE(run.libsystemd);
+    }
+}
+
+}  // namespace
+}  // namespace lsscreens::testing
