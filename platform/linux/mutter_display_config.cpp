@@ -1,7 +1,9 @@
 #include "platform/linux/mutter_display_config.h"
 
 #include <poll.h>
+#include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -93,15 +95,22 @@ std::string sessionBusAddress()
     if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address)
         return address;
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!runtime || *runtime != '/')
+    const std::string path = runtime && *runtime == '/' ? std::string(runtime) + "/bus" : "";
+    // Without a bus there, libsystemd is not loaded at all.
+    struct stat status {};
+    if (path.empty() || stat(path.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode))
         return {};
     // D-Bus addresses escape every byte outside [-0-9A-Za-z_/.\*] as %XX.
     std::string address = "unix:path=";
-    for (const char byte : std::string(runtime) + "/bus") {
-        if (std::isalnum(static_cast<unsigned char>(byte)) || std::strchr("-_/.\\*", byte))
+    for (const char byte : path) {
+        const auto value = static_cast<unsigned char>(byte);
+        if (std::isalnum(value) || std::strchr("-_/.\\*", byte)) {
             address += byte;
-        else
-            address += "%" + std::string{"0123456789abcdef"[(byte >> 4) & 0xF], "0123456789abcdef"[byte & 0xF]};
+        } else {
+            address += '%';
+            address += "0123456789abcdef"[value >> 4];
+            address += "0123456789abcdef"[value & 0xF];
+        }
     }
     return address;
 }
