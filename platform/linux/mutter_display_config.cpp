@@ -3,9 +3,9 @@
 #include <poll.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -89,11 +89,28 @@ int onReply(sd_bus_message* message, void* context, sd_bus_error*)
     return 0;
 }
 
+// The unix: entries of an address list: other transports could block
+// (tcp: looks its host up with getaddrinfo) or start programs (unixexec:).
+std::string localAddresses(std::string_view list)
+{
+    std::string local;
+    while (!list.empty()) {
+        const std::string_view entry = list.substr(0, list.find(';'));
+        if (entry.starts_with("unix:")) {
+            if (!local.empty())
+                local += ';';
+            local += entry;
+        }
+        list.remove_prefix(std::min(list.size(), entry.size() + 1));
+    }
+    return local;
+}
+
 // The session bus's address; empty for none.
 std::string sessionBusAddress()
 {
     if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address)
-        return address;
+        return localAddresses(address);
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string path = runtime && *runtime == '/' ? std::string(runtime) + "/bus" : "";
     // Without a bus there, libsystemd is not loaded at all.
@@ -131,6 +148,8 @@ bool ask(const SdBusLibrary& bus, const std::string& address, Reply& reply, Dead
                             "org.gnome.Mutter.DisplayConfig", "GetCurrentState", onReply, &reply, "") < 0)
         return false;
     while (!reply.answered) {
+        if (millisecondsLeft(deadline) == 0)  // also while messages keep coming
+            return false;
         const int processed = bus.process(opened, nullptr);
         if (processed < 0)
             return false;
