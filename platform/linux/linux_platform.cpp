@@ -77,9 +77,9 @@ struct Run {
             std::optional<Output> known;
             if (const auto facts = screens().outputs.find(id); facts != screens().outputs.end()) {
                 const OutputFacts& output = facts->second;
-                known.emplace(output, platform_shared::readEdidIdentity(
-                                          output.edid.empty() ? registry.edidOfConnector(output.connectorName)
-                                                              : std::span<const std::uint8_t>(output.edid)));
+                known.emplace(Output{output, platform_shared::readEdidIdentity(
+                                                 output.edid.empty() ? registry.edidOfConnector(output.connectorName)
+                                                                     : std::span<const std::uint8_t>(output.edid))});
             }
             found = outputs.emplace(id, std::move(known)).first;
         }
