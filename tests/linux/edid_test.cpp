@@ -16,12 +16,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 class RealEdid : public ::testing::TestWithParam<EdidSample> {};
 
-TEST_P(RealEdid, IdentityAndInfoDictionaryAsExpected)
+TEST_P(RealEdid, IdentitySizeAndInfoDictionaryAsExpected)
 {
     const EdidSample& sample = GetParam();
     const auto identity = readEdidIdentity(sample.bytes);
     EXPECT_EQ(std::tie(identity.vendor, identity.product, identity.serial, identity.name),
               std::tie(sample.vendor, sample.product, sample.serial, sample.name));
+    EXPECT_EQ(readEdidSize(sample.bytes), (EdidSize{sample.mmWidth, sample.mmHeight}));
 
     Dictionary expected{{"DisplayVendorID", Number::integer(sample.vendor)},
                         {"DisplayProductID", Number::integer(sample.product)}};
