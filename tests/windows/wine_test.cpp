@@ -77,8 +77,9 @@ TEST(Wine, XvfbOneScreenWithoutName)
     EXPECT_EQ(WinePrefix().lsscreens(), json::array({screen(1600, 900, 0, 0, 0)}));
 }
 
-// Whatever Wine presents without a display, as one valid line.
-TEST(Wine, NoXServer)
+// Whatever Wine presents without a display, as one valid line; exit 1 when
+// the report cannot be written.
+TEST(Wine, NoXServerAndAnUnwritableOutput)
 {
     const WinePrefix wine;
     const auto report = wine.wine({"env", "-u", "DISPLAY", "wine", LSSCREENS_WINDOWS_EXE});
@@ -86,6 +87,8 @@ TEST(Wine, NoXServer)
     EXPECT_EQ(report.err, "");
     EXPECT_TRUE(json::parse(report.out).is_array()) << report.out;
     EXPECT_EQ(report.out.find_first_of("\r\n"), report.out.size() - 1) << report.out;
+    const auto unwritable = wine.wine({"sh", "-c", "exec env -u DISPLAY wine '" LSSCREENS_WINDOWS_EXE "' >/dev/full"});
+    EXPECT_EQ(std::pair(unwritable.status, unwritable.err), std::pair(1 << 8, std::string()));
 }
 
 }  // namespace
