@@ -33,8 +33,8 @@ TEST_P(RealEdid, IdentitySizeAndInfoDictionaryAsExpected)
     EXPECT_EQ(infoDictionaryFromEdid(sample.bytes), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, RealEdid, ::testing::ValuesIn(edidSamples()), [](const auto& info) {
-    std::string name = info.param.file.substr(0, info.param.file.find('.'));
+INSTANTIATE_TEST_SUITE_P(Samples, RealEdid, ::testing::ValuesIn(edidSamples()), [](const auto& test) {
+    std::string name = test.param.file.substr(0, test.param.file.find('.'));
     std::replace(name.begin(), name.end(), '-', '_');
     return name;
 });
