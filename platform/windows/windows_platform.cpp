@@ -111,10 +111,10 @@ using windows_platform::run;
 
 std::vector<NSScreen> NSScreen::screens()
 {
-    std::vector<NSScreen> screens;
+    std::vector<NSScreen> list;
     for (std::size_t index = 0; index < run().screens.size(); ++index)
-        screens.emplace_back(index);
-    return screens;
+        list.emplace_back(index);
+    return list;
 }
 
 NSRect NSScreen::frame() const
