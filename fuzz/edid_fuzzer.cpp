@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (info.exactUInt32At("DisplayVendorID") != vendor ||
         info.exactUInt32At("DisplayProductID") != identity.product)
         std::abort();
-    const auto size = lsscreens::platform_shared::readEdidSize(edid);
-    if ((size.width == 0) != (size.height == 0) || size.width > 4095 || size.height > 4095)
+    const auto image = lsscreens::platform_shared::readEdidSize(edid);
+    if ((image.width == 0) != (image.height == 0) || image.width > 4095 || image.height > 4095)
         std::abort();
     return 0;
 }
