@@ -43,17 +43,18 @@ json screen(int width, int height, int mmWidth, int mmHeight, std::uint32_t id, 
     return screen;
 }
 
-// Three monitors, the second primary, EDIDs on the second and third; then
-// the same at a scale of 150 %: the logical sizes divided by 1.5, truncated.
+// Three monitors, the second primary, EDIDs on the second and third, the
+// first cloned on a fourth output (one screen for both); then the same at a
+// scale of 150 %: the logical sizes divided by 1.5, truncated.
 TEST(Wine, XorgDummyThreeMonitorsTheSecondPrimaryNamesAndSizesFromEdidsAndScaled)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "Xorg with the dummy driver needs root";
     const ScratchDirectory scratch;
     const XServer server(xorgDummy(scratch.path));
-    ASSERT_TRUE(xrandr("--addmode DUMMY1 1920x1080 --addmode DUMMY2 1400x1050"));
+    ASSERT_TRUE(xrandr("--addmode DUMMY1 1920x1080 --addmode DUMMY2 1400x1050 --addmode DUMMY3 1024x768"));
     ASSERT_TRUE(xrandr("--output DUMMY0 --mode 1024x768 --output DUMMY1 --mode 1920x1080 --right-of DUMMY0 --primary "
-                       "--output DUMMY2 --mode 1400x1050 --right-of DUMMY1"));
+                       "--output DUMMY2 --mode 1400x1050 --right-of DUMMY1 --output DUMMY3 --mode 1024x768 --same-as DUMMY0"));
     ASSERT_TRUE(setEdid(outputs().at("DUMMY1"), edidSample("DEL_A056_001.bin").bytes));
     ASSERT_TRUE(setEdid(outputs().at("DUMMY2"), edidSample("SAM_707F_003.bin").bytes));
     const WinePrefix wine;
