@@ -23,8 +23,8 @@ struct ConfigPath {
 // first active target in the configuration's order (one source shows on
 // several targets in clone mode). With several adapters, the target ids of
 // the k-th adapter in the order of their device paths (from 0) have k added
-// to their top byte, so that ids stay distinct, and stable while the same
-// adapters are present (target ids use the low 24 bits in practice).
+// to their top byte: distinct while target ids fit in 24 bits, and stable
+// while the same adapters are present.
 std::map<std::wstring, std::uint32_t> displayIds(const std::vector<ConfigPath>& paths);
 
 // Every path of the current configuration, inactive ones too (they name the
