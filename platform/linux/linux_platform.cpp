@@ -78,7 +78,6 @@ struct Run {
             std::optional<Output> known;
             if (const auto facts = screens().outputs.find(id); facts != screens().outputs.end()) {
                 const OutputFacts& output = facts->second;
-                // Braces: clang 14 cannot build an aggregate from parentheses.
                 known.emplace(Output{output, platform_shared::readEdidIdentity(
                                                  output.edid.empty() ? registry.edidOfConnector(output.connectorName)
                                                                      : std::span<const std::uint8_t>(output.edid))});
