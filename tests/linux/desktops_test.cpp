@@ -11,7 +11,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
-#include <sstream>
+#include <iterator>
 
 #include "platform/linux/descriptor.h"
 #include "tests/linux/harness.h"
@@ -41,9 +41,8 @@ Outcome lsscreens(const Desktop& desktop, std::vector<std::string> variables = {
         run.sizes.push_back({screen["resWidth"], screen["resHeight"]});
     for (const auto& entry : std::filesystem::directory_iterator(desktop.runtime.path)) {
         if (entry.path().filename().string().starts_with("loader.")) {
-            std::stringstream text;
-            text << std::ifstream(entry.path()).rdbuf();
-            run.libsystemd = run.libsystemd || text.str().find("libsystemd.so") != std::string::npos;
+            std::ifstream in(entry.path());
+            run.libsystemd |= std::string(std::istreambuf_iterator<char>(in), {}).find("libsystemd.so") != std::string::npos;
             std::filesystem::remove(entry);
         }
     }
@@ -51,24 +50,20 @@ Outcome lsscreens(const Desktop& desktop, std::vector<std::string> variables = {
 }
 
 // A temporary layout, as GNOME's settings apply it: ApplyMonitorsConfig with
-// the serial from GetCurrentState. Each logical monitor is "x,scale,transform,
-// primary,connector", in 1920x1080.
-void apply(const Desktop& mutter, const std::vector<std::string>& logicalMonitors, const std::string& properties)
+// the serial from GetCurrentState.
+void apply(const Desktop& mutter, const std::string& logicalMonitors, const std::string& properties)
 {
-    std::string layout;
-    for (const auto& monitor : logicalMonitors) {
-        std::string x, scale, transform, primary, connector;
-        std::istringstream fields(monitor);
-        for (auto* field : {&x, &scale, &transform, &primary, &connector})
-            std::getline(fields, *field, ',');
-        layout += (layout.empty() ? "[(" : ",(") + x + ",0," + scale + ",uint32 " + transform + "," + primary + ",[('" +
-                  connector + "','1920x1080@60.000',@a{sv} {})])";
-    }
     const std::string call = "gdbus call --session --dest org.gnome.Mutter.DisplayConfig --object-path "
                              "/org/gnome/Mutter/DisplayConfig --method org.gnome.Mutter.DisplayConfig.";
     ASSERT_EQ(mutter.run({"sh", "-c", "set -e; serial=$(" + call + "GetCurrentState | sed 's/^(uint32 \\([0-9]*\\),.*/\\1/'); " +
                                           call + "ApplyMonitorsConfig $serial 1 \"$0\" \"$1\"",
-                          layout + "]", properties}).status, 0);
+                          logicalMonitors, properties}).status, 0);
+}
+
+// A logical monitor of one 1920x1080 monitor: "x, y, scale, transform, primary".
+std::string monitor(const std::string& placement, const std::string& connector)
+{
+    return "(" + placement + ",[('" + connector + "','1920x1080@60.000',@a{sv} {})])";
 }
 
 TEST(Desktops, MutterPhysicalLayoutTheDefault)
@@ -77,7 +72,8 @@ TEST(Desktops, MutterPhysicalLayoutTheDefault)
     ASSERT_TRUE(mutter);
     // Meta-0 turned, Meta-1 the primary: found by xdg-output's names, as
     // mutter's wl_output (version 3) has none. Windows see mode / scale.
-    apply(*mutter, {"0,2.0,1,false,Meta-0", "1080,2.0,0,true,Meta-1"}, "@a{sv} {}");
+    apply(*mutter, "[" + monitor("0,0,2.0,uint32 1,false", "Meta-0") + "," + monitor("1080,0,2.0,0,true", "Meta-1") + "]",
+          "@a{sv} {}");
     const Outcome run = lsscreens(*mutter);
     EXPECT_EQ(run.sizes, json::parse("[[960,540],[540,960]]"));
     EXPECT_TRUE(run.libsystemd);
@@ -98,7 +94,8 @@ TEST(Desktops, MutterLogicalLayout)
 {
     const auto mutter = Desktop::mutter(true);
     ASSERT_TRUE(mutter);
-    apply(*mutter, {"0,1.5,3,false,Meta-0", "720,1.0,0,true,Meta-1"}, "{'layout-mode': <uint32 1>}");
+    apply(*mutter, "[" + monitor("0,0,1.5,uint32 3,false", "Meta-0") + "," + monitor("720,0,1.0,0,true", "Meta-1") + "]",
+          "{'layout-mode': <uint32 1>}");
     EXPECT_EQ(lsscreens(*mutter).sizes, json::parse("[[1920,1080],[720,1280]]"));
 }
 

@@ -261,14 +261,10 @@ std::unique_ptr<Desktop> Desktop::kwin()
 
 Finished Desktop::run(std::vector<std::string> command, const std::vector<std::string>& variables) const
 {
-    if (command[0].find('/') != std::string::npos) {
-        const auto directory = runtime.path / "bin";
-        std::filesystem::create_directories(directory);
-        const std::filesystem::path program(command[0]);
+    if (const std::filesystem::path program(command[0]); program.is_absolute()) {
         for (const auto& file : {program, program.parent_path() / "lsscreens-wayland.so"})
-            if (std::filesystem::exists(file))
-                std::filesystem::copy_file(file, directory / file.filename(), std::filesystem::copy_options::overwrite_existing);
-        command[0] = directory / program.filename();
+            std::filesystem::copy_file(file, runtime.path / file.filename(), std::filesystem::copy_options::overwrite_existing);
+        command[0] = runtime.path / program.filename();
     }
     command.insert(command.begin(), variables.begin(), variables.end());
     command.insert(command.begin(), {"env", "XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=" + socket,
