@@ -46,6 +46,8 @@ TEST(Xvfb, ThePrimaryOfALaterXScreenFirstTheirNamesAndNoScreensWithoutACookie)
     auto argv = xvfb({"1920x1080x24", "1024x768x24", "800x600x24"});
     argv.insert(argv.end(), {"-auth", cookies.path / "server"});
     const XServer server(argv);
+    // Clients look their cookie up under the display the server took.
+    ASSERT_EQ(run({"xauth", "-f", cookies.path / "server", "add", server.display, ".", "0123456789abcdef"}).status, 0);
     ASSERT_TRUE(xrandr("--screen 2 --output screen --primary"));
     ASSERT_TRUE(xrandr("--screen 1 --setmonitor HALF 512/100x768/200+0+0 none"));
     ASSERT_TRUE(setEdid(outputs(0).at("screen"), edidSample("DEL_A056_001.bin").bytes));
