@@ -46,6 +46,7 @@ TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
     sysfs.addConnector("card0-HEADLESS-2", "connected", edidSample("HWP_3106_125.bin").bytes);
     sysfs.addConnector("card0-HEADLESS-3", "connected", edidSample("HWP_3106_126.bin").bytes);  // its twin
     sysfs.addConnector("card0-HEADLESS-4", "connected");                                        // no EDID
+    sysfs.addConnector("card0-DP-9", "connected", ghostEdid());  // identifies nothing, so names nothing
     setenv("WAYLAND_DISPLAY", sway->socket.c_str(), 1);
     linux_platform::startRun(sysfs.root());
     // Ids are the compositor's to choose; the names show that each leads to its output.
