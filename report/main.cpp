@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <string>
 
+#include "display/standard_streams.h"
 #include "report/screen_report.h"
 
 int main()
 {
+    lsscreens::prepareStandardStreams();
     const std::string report = lsscreens::screenReport();
     // Exit 0 only when the whole report reached standard output: a script
     // reading a truncated line must not be told it succeeded.

@@ -1,5 +1,6 @@
 #include "platform/linux/drm_registry.h"
 
+#include "platform/linux/descriptor.h"
 #include "platform/shared/edid.h"
 
 #include <dirent.h>
@@ -51,18 +52,6 @@ std::string sortKey(std::string_view name)
     return key;
 }
 
-struct Descriptor {
-    explicit Descriptor(int fd) : fd(fd) {}
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    const int fd;
-};
-
 // Reads at most limit bytes of a file below the directory; empty when it
 // cannot be read. Plain read(2) in chunks: sysfs files report no useful size,
 // so none is asked for, and most EDIDs (128 to 512 bytes) take one read into a
@@ -72,12 +61,12 @@ std::vector<std::uint8_t> readFile(int directory, const std::string& path, std::
 {
     std::vector<std::uint8_t> bytes;
     const Descriptor file(openat(directory, path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.fd < 0)
+    if (file.get() < 0)
         return bytes;
     std::uint8_t chunk[512];
     while (bytes.size() < limit) {
         const std::size_t wanted = std::min(sizeof chunk, limit - bytes.size());
-        const ssize_t got = read(file.fd, chunk, wanted);
+        const ssize_t got = read(file.get(), chunk, wanted);
         if (got <= 0)
             break;
         bytes.insert(bytes.end(), chunk, chunk + got);

@@ -1,6 +1,6 @@
-// The platform seam on Linux. Screens and display ids come from one screen
-// source per run: the Wayland compositor's outputs when one accepts the
-// connection, else the X server's RandR monitors and outputs. A display's
+// The platform seam on Linux. Screens and display ids come from one window
+// system per run: the Wayland compositor's outputs when a compositor answers
+// in full, else the X server's RandR monitors and outputs. A display's
 // numbers come from the EDID the source hands out, or else from the EDID of
 // the DRM connector the source names. The display registry is the DRM
 // connectors in sysfs, identified by their EDID files. Everything is read at
@@ -8,6 +8,7 @@
 #include "platform/linux/linux_platform.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,10 +18,9 @@
 #include "display/core_graphics.h"
 #include "display/iokit.h"
 #include "platform/linux/drm_registry.h"
-#include "platform/shared/edid.h"
-#include "platform/linux/screen_source.h"
 #include "platform/linux/wayland_display.h"
 #include "platform/linux/x11_display.h"
+#include "platform/shared/edid.h"
 #include "platform/shared/registry_objects.h"
 
 namespace lsscreens {
@@ -34,46 +34,52 @@ using platform_shared::EdidIdentity;
 // The registry's "no such device" status.
 constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
 
-struct Run {
-    explicit Run(const std::string& drmRoot) : registry(drmRoot) {}
+// The run's budget for window systems, from its start: a compositor has the
+// first second, the X server what is left of the second. Reading the
+// registry and printing take milliseconds, so the run ends well within 2.5 s
+// whatever the window systems do.
+constexpr std::chrono::milliseconds waylandShare{1000};
+constexpr std::chrono::milliseconds windowSystemBudget{2000};
 
-    // The window system, connected on first use: Wayland if a compositor
-    // answers, else X11.
-    const ScreenSource& screenSource()
+struct Run {
+    explicit Run(const std::string& drmRoot) : start(std::chrono::steady_clock::now()), registry(drmRoot) {}
+
+    // The screens of the first window system that answers in full: Wayland,
+    // else X11; with neither, none. The primary first (several primaries,
+    // from several X screens, keep their order), then the others in the
+    // window system's order.
+    const Screens& screens()
     {
-        if (!source)
-            source = connectWayland();
-        if (!source)
-            source = std::make_unique<X11Display>();
-        return *source;
-    }
-    const std::vector<Monitor>& monitors()
-    {
-        // The primary first (several primaries, from several X screens, keep
-        // their order), then the others in the window system's order.
-        if (!monitorList) {
-            monitorList = screenSource().monitors();
-            std::stable_partition(monitorList->begin(), monitorList->end(),
+        if (!screenList) {
+            screenList = connectWayland(start + waylandShare);
+            if (!screenList)
+                screenList = readX11Screens(start + windowSystemBudget);
+            if (!screenList)
+                screenList.emplace();
+            std::stable_partition(screenList->monitors.begin(), screenList->monitors.end(),
                                   [](const Monitor& monitor) { return monitor.primary; });
         }
-        return *monitorList;
+        return *screenList;
     }
-    // What is known of an output, asked of the source once per run. Absent
-    // when the id names no output.
+    const std::vector<Monitor>& monitors() { return screens().monitors; }
+
+    // What is known of an output, with the identity read from its EDID, else
+    // from the named connector's EDID; once per run. Absent when the id names
+    // no output.
     struct Output {
-        OutputFacts facts;
-        EdidIdentity identity;  // from facts.edid, else the named connector's EDID
+        const OutputFacts& facts;
+        EdidIdentity identity;
     };
     const std::optional<Output>& output(std::uint32_t id)
     {
         auto found = outputs.find(id);
         if (found == outputs.end()) {
             std::optional<Output> known;
-            if (auto facts = screenSource().output(id)) {
-                const EdidIdentity identity = platform_shared::readEdidIdentity(
-                    facts->edid.empty() ? registry.edidOfConnector(facts->connectorName)
-                                        : std::span<const std::uint8_t>(facts->edid));
-                known = Output{std::move(*facts), identity};
+            if (const auto facts = screens().outputs.find(id); facts != screens().outputs.end()) {
+                const OutputFacts& output = facts->second;
+                known.emplace(Output{output, platform_shared::readEdidIdentity(
+                                                 output.edid.empty() ? registry.edidOfConnector(output.connectorName)
+                                                                     : std::span<const std::uint8_t>(output.edid))});
             }
             found = outputs.emplace(id, std::move(known)).first;
         }
@@ -90,8 +96,8 @@ struct Run {
         return infoDictionaries[index];
     }
 
-    std::unique_ptr<ScreenSource> source;
-    std::optional<std::vector<Monitor>> monitorList;
+    std::chrono::steady_clock::time_point start;
+    std::optional<Screens> screenList;
     std::map<std::uint32_t, std::optional<Output>> outputs;
     DrmRegistry registry;
     std::vector<std::shared_ptr<const Value>> infoDictionaries;

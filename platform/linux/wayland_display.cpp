@@ -1,3 +1,5 @@
+// The Wayland session, built into the tool's Wayland module (see
+// wayland_module.h): the only code that calls libwayland-client.
 #include "platform/linux/wayland_display.h"
 
 #include <poll.h>
@@ -5,16 +7,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdarg>
 #include <cstring>
 #include <list>
-#include <map>
+#include <memory>
 #include <string>
-#include <vector>
+#include <unordered_map>
 
 #include "kde-output-order-v1-client-protocol.h"
 #include "platform/linux/standard_error_discarded.h"
+#include "platform/linux/wayland_module.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
 namespace lsscreens::linux_platform {
@@ -26,8 +28,14 @@ constexpr std::uint32_t outputVersion = 4;     // wl_output.name
 constexpr std::uint32_t xdgOutputVersion = 3;  // zxdg_output_v1.name is v2
 constexpr std::uint32_t outputOrderVersion = 1;
 
-// How long the compositor gets to answer everything, in all.
-constexpr std::chrono::milliseconds answerTime{2000};
+// Longer names name no DRM connector; keeping them would let a compositor
+// fill memory (a message may be 4 KiB).
+constexpr std::size_t maximumNameLength = 64;
+
+// libwayland-client 1.21 keeps at most 4 KiB of requests unsent and takes a
+// full buffer for a fatal error, so it is flushed after this many requests:
+// the largest here, a bind of zxdg_output_manager_v1, is 48 bytes.
+constexpr int requestsPerFlush = 64;
 
 void sayNothing(const char*, va_list) {}
 
@@ -50,14 +58,26 @@ std::uint32_t nonNegative(std::int32_t size)
     return size > 0 ? static_cast<std::uint32_t>(size) : 0;
 }
 
+// Empty for no name or one too long to be a connector's.
+std::string boundedName(const char* text)
+{
+    if (!text)
+        return {};
+    const std::size_t length = strnlen(text, maximumNameLength + 1);
+    return length > maximumNameLength ? std::string() : std::string(text, length);
+}
+
 // One advertised output and everything it has told so far.
 struct OutputState {
     std::uint32_t globalName = 0;
+    std::uint32_t version = 0;  // offered by the compositor
+    bool removed = false;       // withdrawn by the compositor
     Owned<wl_output> output;
     Owned<zxdg_output_v1> xdgOutput;
     std::int32_t x = 0, y = 0;  // the compositor's position, from geometry
     std::int32_t widthMillimetres = 0, heightMillimetres = 0;
     std::int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
+    bool hasMode = false;
     std::int32_t modeWidth = 0, modeHeight = 0;
     std::int32_t scale = 1;
     std::string name;  // wl_output.name
@@ -65,11 +85,6 @@ struct OutputState {
     std::int32_t logicalX = 0, logicalY = 0, logicalWidth = 0, logicalHeight = 0;
     std::string xdgName;
 };
-
-std::string textOf(const char* text)
-{
-    return text ? std::string(text) : std::string();
-}
 
 const wl_output_listener outputListener{
     .geometry = [](void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t widthMm,
@@ -84,13 +99,14 @@ const wl_output_listener outputListener{
     .mode = [](void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height, std::int32_t) {
         auto& state = *static_cast<OutputState*>(data);
         if (flags & WL_OUTPUT_MODE_CURRENT) {
+            state.hasMode = true;
             state.modeWidth = width;
             state.modeHeight = height;
         }
     },
     .done = [](void*, wl_output*) {},
     .scale = [](void* data, wl_output*, std::int32_t factor) { static_cast<OutputState*>(data)->scale = factor; },
-    .name = [](void* data, wl_output*, const char* name) { static_cast<OutputState*>(data)->name = textOf(name); },
+    .name = [](void* data, wl_output*, const char* name) { static_cast<OutputState*>(data)->name = boundedName(name); },
     .description = [](void*, wl_output*, const char*) {},
 };
 
@@ -111,103 +127,176 @@ const zxdg_output_v1_listener xdgOutputListener{
         },
     .done = [](void*, zxdg_output_v1*) {},
     .name = [](void* data, zxdg_output_v1*, const char* name) {
-        static_cast<OutputState*>(data)->xdgName = textOf(name);
+        static_cast<OutputState*>(data)->xdgName = boundedName(name);
     },
     .description = [](void*, zxdg_output_v1*, const char*) {},
 };
 
-// The output order KDE's compositor announces; the first is the primary.
+// KDE's output order: a list of names, then done; the first is the primary,
+// and only the first is kept.
 struct OutputOrder {
-    std::vector<std::string> announcing;
-    std::vector<std::string> names;  // the last complete list
+    std::optional<std::string> announcingFirst;
+    std::string first;  // of the last complete list; empty for none
 };
 
 const kde_output_order_v1_listener outputOrderListener{
-    .output = [](void* data, kde_output_order_v1*,
-                 const char* name) { static_cast<OutputOrder*>(data)->announcing.push_back(textOf(name)); },
-    .done = [](void* data, kde_output_order_v1*) {
-        auto& order = *static_cast<OutputOrder*>(data);
-        order.names = std::move(order.announcing);
-        order.announcing.clear();
-    },
+    .output =
+        [](void* data, kde_output_order_v1*, const char* name) {
+            auto& order = *static_cast<OutputOrder*>(data);
+            if (!order.announcingFirst)
+                order.announcingFirst = boundedName(name);
+        },
+    .done =
+        [](void* data, kde_output_order_v1*) {
+            auto& order = *static_cast<OutputOrder*>(data);
+            order.first = order.announcingFirst.value_or(std::string());
+            order.announcingFirst.reset();
+        },
 };
 
 struct Disconnect {
     void operator()(wl_display* display) const { wl_display_disconnect(display); }
 };
 
+// A global the session binds later, once the registry has been read.
+struct Global {
+    std::uint32_t name = 0;
+    std::uint32_t version = 0;
+};
+
 // One connection, from the first round trip to the last; the proxies are
 // destroyed before the connection closes.
 class Session {
 public:
-    explicit Session(wl_display* display)
-        : display_(display), deadline_(std::chrono::steady_clock::now() + answerTime)
-    {
-    }
+    Session(wl_display* display, Deadline deadline) : display_(display), deadline_(deadline) {}
 
-    // Binds every output and what describes them, then lets them speak.
-    void read()
+    // The registry, then every output and what describes it: true when both
+    // round trips were answered and the connection is sound.
+    bool read()
     {
         registry_.reset(wl_display_get_registry(display_.get()));
         if (!registry_)
-            return;
+            return false;
         wl_registry_add_listener(registry_.get(), &registryListener, this);
         if (!roundTrip())
-            return;
-        if (xdgOutputManager_) {
-            for (auto& state : outputs_) {
-                state.xdgOutput.reset(zxdg_output_manager_v1_get_xdg_output(xdgOutputManager_.get(),
-                                                                            state.output.get()));
-                if (state.xdgOutput)
-                    zxdg_output_v1_add_listener(state.xdgOutput.get(), &xdgOutputListener, &state);
-            }
-        }
-        roundTrip();
+            return false;
+        registryRead_ = true;
+        return bindAll() && roundTrip() && wl_display_get_error(display_.get()) == 0;
     }
 
-    const std::list<OutputState>& outputs() const { return outputs_; }
-    const OutputOrder& order() const { return order_; }
+    // Hands over the outputs in the registry's order; those that told neither
+    // a current mode nor a logical size are left out.
+    void handOver(LsscreensWaylandOutputSink sink, void* context) const
+    {
+        for (const auto& state : outputs_) {
+            if (state.removed || (!state.hasMode && !state.hasLogicalSize))
+                continue;
+            const std::string& name = state.name.empty() ? state.xdgName : state.name;
+            const LogicalSize size =
+                state.hasLogicalSize
+                    ? LogicalSize{nonNegative(state.logicalWidth), nonNegative(state.logicalHeight)}
+                    : logicalSizeOfMode(state.modeWidth, state.modeHeight, state.scale, state.transform);
+            const LsscreensWaylandOutput output{
+                .x = state.hasLogicalPosition ? state.logicalX : state.x,
+                .y = state.hasLogicalPosition ? state.logicalY : state.y,
+                .width = size.width,
+                .height = size.height,
+                .widthMillimetres = nonNegative(state.widthMillimetres),
+                .heightMillimetres = nonNegative(state.heightMillimetres),
+                .globalName = state.globalName,
+                .primary = !order_.first.empty() && name == order_.first,
+                .name = name.c_str(),
+            };
+            sink(context, &output);
+        }
+    }
 
 private:
-    static std::uint32_t versionToBind(std::uint32_t offered, std::uint32_t supported)
-    {
-        return std::min(offered, supported);
-    }
-
-public:
+    // Outputs are only noted while the registry is read and bound afterwards,
+    // in batches: binding from the announcement itself could overrun the
+    // unsent requests' buffer. Each name counts once.
     void global(std::uint32_t name, const char* interface, std::uint32_t version)
     {
-        auto* registry = registry_.get();
-        if (std::strcmp(interface, wl_output_interface.name) == 0) {
-            auto* output = static_cast<wl_output*>(
-                wl_registry_bind(registry, name, &wl_output_interface, versionToBind(version, outputVersion)));
-            if (!output)
-                return;
-            auto& state = outputs_.emplace_back();  // a list: listeners keep its address
+        const bool output = std::strcmp(interface, wl_output_interface.name) == 0 && outputs_.size() < maximumOutputs;
+        const bool xdgOutputManager =
+            std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && !xdgOutputManagerGlobal_;
+        const bool outputOrder = std::strcmp(interface, kde_output_order_v1_interface.name) == 0 && !outputOrderGlobal_;
+        // Only the names of globals kept are noted, so that they stay bounded.
+        if (registryRead_ || !(output || xdgOutputManager || outputOrder) || !names_.try_emplace(name).second)
+            return;
+        if (output) {
+            OutputState& state = outputs_.emplace_back();
             state.globalName = name;
-            state.output.reset(output);
-            wl_output_add_listener(output, &outputListener, &state);
-        } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && !xdgOutputManager_) {
-            xdgOutputManager_.reset(static_cast<zxdg_output_manager_v1*>(wl_registry_bind(
-                registry, name, &zxdg_output_manager_v1_interface, versionToBind(version, xdgOutputVersion))));
-        } else if (std::strcmp(interface, kde_output_order_v1_interface.name) == 0 && !outputOrder_) {
-            outputOrder_.reset(static_cast<kde_output_order_v1*>(wl_registry_bind(
-                registry, name, &kde_output_order_v1_interface, versionToBind(version, outputOrderVersion))));
-            if (outputOrder_)
-                kde_output_order_v1_add_listener(outputOrder_.get(), &outputOrderListener, &order_);
+            state.version = version;
+            names_[name] = &state;
+        } else if (xdgOutputManager) {
+            xdgOutputManagerGlobal_ = Global{name, version};
+        } else {
+            outputOrderGlobal_ = Global{name, version};
         }
     }
 
+    // Marked rather than erased: events can arrive while the outputs are
+    // being bound.
     void globalRemoved(std::uint32_t name)
     {
-        std::erase_if(outputs_, [name](const OutputState& state) { return state.globalName == name; });
+        if (const auto known = names_.find(name); known != names_.end() && known->second)
+            known->second->removed = true;
     }
 
-private:
-    static const wl_registry_listener registryListener;
+    template <typename Proxy>
+    Proxy* bind(const Global& global, const wl_interface& interface, std::uint32_t supported)
+    {
+        return static_cast<Proxy*>(wl_registry_bind(registry_.get(), global.name, &interface,
+                                                    std::min(global.version, supported)));
+    }
 
-    // A round trip that gives up at the deadline, on a protocol error or when
-    // the compositor goes away. True when the compositor answered.
+    bool bindAll()
+    {
+        if (xdgOutputManagerGlobal_) {
+            xdgOutputManager_.reset(
+                bind<zxdg_output_manager_v1>(*xdgOutputManagerGlobal_, zxdg_output_manager_v1_interface, xdgOutputVersion));
+            if (!xdgOutputManager_ || !sent())
+                return false;
+        }
+        if (outputOrderGlobal_) {
+            outputOrder_.reset(bind<kde_output_order_v1>(*outputOrderGlobal_, kde_output_order_v1_interface, outputOrderVersion));
+            if (!outputOrder_ || !sent())
+                return false;
+            kde_output_order_v1_add_listener(outputOrder_.get(), &outputOrderListener, &order_);
+        }
+        for (auto& state : outputs_) {
+            if (state.removed)
+                continue;
+            state.output.reset(bind<wl_output>({state.globalName, state.version}, wl_output_interface, outputVersion));
+            if (!state.output || !sent())
+                return false;
+            wl_output_add_listener(state.output.get(), &outputListener, &state);
+            if (xdgOutputManager_) {
+                state.xdgOutput.reset(zxdg_output_manager_v1_get_xdg_output(xdgOutputManager_.get(), state.output.get()));
+                if (!state.xdgOutput || !sent())
+                    return false;
+                zxdg_output_v1_add_listener(state.xdgOutput.get(), &xdgOutputListener, &state);
+            }
+        }
+        return true;
+    }
+
+    // Counts a request written; every so many, writes them all out.
+    bool sent() { return ++unflushed_ % requestsPerFlush != 0 || flush(); }
+
+    // Writes out every request. While the compositor is not reading, what it
+    // has sent is read meanwhile, so that neither side waits for the other.
+    bool flush()
+    {
+        while (wl_display_flush(display_.get()) < 0) {
+            if (errno != EAGAIN || !wait(POLLOUT))
+                return false;
+        }
+        return true;
+    }
+
+    // A round trip: true when the compositor answered before the deadline.
     bool roundTrip()
     {
         bool answered = false;
@@ -218,51 +307,57 @@ private:
         if (!sync)
             return false;
         wl_callback_add_listener(sync.get(), &syncListener, &answered);
-        wl_display* display = display_.get();
+        if (!flush())
+            return false;
         while (!answered) {
-            if (wl_display_prepare_read(display) != 0) {
-                if (wl_display_dispatch_pending(display) < 0)
-                    return false;
-                continue;
-            }
-            if (wl_display_flush(display) < 0 && errno != EAGAIN) {
-                wl_display_cancel_read(display);
-                return false;
-            }
-            if (!waitForEvents()) {
-                wl_display_cancel_read(display);
-                return false;
-            }
-            if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0)
+            if (!wait(0))
                 return false;
         }
         return true;
     }
 
-    bool waitForEvents() const
+    // Waits until the socket can be read or, if asked, written, then reads
+    // and dispatches what has arrived. False at the deadline, when the
+    // compositor has gone, or on a protocol error.
+    bool wait(short events)
     {
-        for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline_ - std::chrono::steady_clock::now());
-            if (left.count() <= 0)
-                return false;
-            pollfd readable{wl_display_get_fd(display_.get()), POLLIN, 0};
-            const int ready = poll(&readable, 1, static_cast<int>(left.count()));
-            if (ready > 0)
-                return true;
-            if (ready == 0 || errno != EINTR)
+        wl_display* display = display_.get();
+        while (wl_display_prepare_read(display) != 0) {
+            if (wl_display_dispatch_pending(display) < 0)
                 return false;
         }
+        pollfd socket{wl_display_get_fd(display), static_cast<short>(events | POLLIN), 0};
+        int ready;
+        do {
+            ready = poll(&socket, 1, millisecondsLeft(deadline_));
+        } while (ready < 0 && errno == EINTR);
+        if (ready <= 0) {
+            wl_display_cancel_read(display);
+            return false;
+        }
+        if (socket.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
+            if (wl_display_read_events(display) < 0)  // also when the compositor has gone
+                return false;
+        } else {
+            wl_display_cancel_read(display);
+        }
+        return wl_display_dispatch_pending(display) >= 0;
     }
+
+    static const wl_registry_listener registryListener;
 
     // Declared first, destroyed last.
     std::unique_ptr<wl_display, Disconnect> display_;
-    std::chrono::steady_clock::time_point deadline_;
+    Deadline deadline_;
     Owned<wl_registry> registry_;
+    bool registryRead_ = false;
+    std::unordered_map<std::uint32_t, OutputState*> names_;  // every global noted; the output it is, if one
+    std::list<OutputState> outputs_;                         // a list: listeners keep their addresses
+    std::optional<Global> xdgOutputManagerGlobal_, outputOrderGlobal_;
     Owned<zxdg_output_manager_v1> xdgOutputManager_;
     Owned<kde_output_order_v1> outputOrder_;
     OutputOrder order_;
-    std::list<OutputState> outputs_;
+    int unflushed_ = 0;
 };
 
 const wl_registry_listener Session::registryListener{
@@ -273,43 +368,6 @@ const wl_registry_listener Session::registryListener{
         },
     .global_remove = [](void* data, wl_registry*,
                         std::uint32_t name) { static_cast<Session*>(data)->globalRemoved(name); },
-};
-
-class WaylandScreens final : public ScreenSource {
-public:
-    explicit WaylandScreens(const Session& session)
-    {
-        const auto& order = session.order().names;
-        for (const auto& state : session.outputs()) {
-            const std::string& name = state.name.empty() ? state.xdgName : state.name;
-            Monitor monitor;
-            monitor.x = state.hasLogicalPosition ? state.logicalX : state.x;
-            monitor.y = state.hasLogicalPosition ? state.logicalY : state.y;
-            const LogicalSize size =
-                state.hasLogicalSize
-                    ? LogicalSize{nonNegative(state.logicalWidth), nonNegative(state.logicalHeight)}
-                    : logicalSizeOfMode(state.modeWidth, state.modeHeight, state.scale, state.transform);
-            monitor.width = size.width;
-            monitor.height = size.height;
-            monitor.primary = !order.empty() && !name.empty() && name == order.front();
-            monitor.firstOutput = state.globalName;
-            monitors_.push_back(monitor);
-            outputs_[state.globalName] = {nonNegative(state.widthMillimetres),
-                                          nonNegative(state.heightMillimetres), {}, name};
-        }
-    }
-
-    std::vector<Monitor> monitors() const override { return monitors_; }
-
-    std::optional<OutputFacts> output(std::uint32_t id) const override
-    {
-        const auto found = outputs_.find(id);
-        return found == outputs_.end() ? std::nullopt : std::optional(found->second);
-    }
-
-private:
-    std::vector<Monitor> monitors_;
-    std::map<std::uint32_t, OutputFacts> outputs_;  // by display id
 };
 
 }  // namespace
@@ -326,19 +384,24 @@ LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, s
     return quarterTurn ? LogicalSize{height, width} : LogicalSize{width, height};
 }
 
-std::unique_ptr<ScreenSource> connectWayland()
+}  // namespace lsscreens::linux_platform
+
+// The module's one exported symbol.
+__attribute__((visibility("default"))) bool lsscreens_read_wayland_session(int socket, std::int64_t deadlineNanoseconds, LsscreensWaylandOutputSink sink,
+                                    void* context)
 {
+    using namespace lsscreens::linux_platform;
     // Before connecting: the connection itself may want to complain. And the
     // protocol trace that WAYLAND_DEBUG turns on, which libwayland-client
     // prints straight to stderr, goes nowhere until the session is over.
     wl_log_set_handler_client(sayNothing);
     const StandardErrorDiscarded quiet;
-    wl_display* display = wl_display_connect(nullptr);
+    wl_display* display = wl_display_connect_to_fd(socket);  // closes the socket if it fails
     if (!display)
-        return nullptr;
-    Session session(display);
-    session.read();
-    return std::make_unique<WaylandScreens>(session);
+        return false;
+    Session session(display, Deadline(std::chrono::nanoseconds(deadlineNanoseconds)));
+    if (!session.read())
+        return false;
+    session.handOver(sink, context);
+    return true;
 }
-
-}  // namespace lsscreens::linux_platform

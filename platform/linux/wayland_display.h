@@ -1,23 +1,34 @@
 // The screens of a Wayland compositor: one per wl_output it advertises, with
 // logical sizes from xdg-output where offered, the physical size from the
 // output's geometry, and the connector name that leads to the DRM connector's
-// EDID. Everything is read at connection time, in a few bounded round trips;
-// any failure (a protocol error, a compositor that goes away or stops
-// answering) leaves fewer screens or absent values, and libwayland-client
-// never gets to print anything.
+// EDID. Everything is read in two round trips within a deadline, and counts
+// only when the whole session completes: a protocol error, a compositor that
+// goes away or stops answering gives no answer at all, as if there were no
+// compositor. libwayland-client never gets to print anything.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <optional>
 
-#include "platform/linux/screen_source.h"
+#include "platform/linux/deadline.h"
+#include "platform/linux/screens.h"
 
 namespace lsscreens::linux_platform {
 
-// Connects by libwayland-client's default rules (WAYLAND_SOCKET,
-// WAYLAND_DISPLAY, XDG_RUNTIME_DIR) and reads every output. Null when no
-// compositor accepts the connection, or when this build has no Wayland.
-std::unique_ptr<ScreenSource> connectWayland();
+// The most outputs read; those a compositor announces beyond them are left
+// out. Far above any real machine, it bounds what a compositor can make the
+// tool keep.
+inline constexpr std::size_t maximumOutputs = 16384;
+
+// Connects by libwayland-client's rules (see wayland_socket.h) and reads every
+// output. Absent when no compositor accepts the connection, the session does
+// not complete before the deadline, or this build has no Wayland.
+std::optional<Screens> connectWayland(Deadline deadline);
+
+// One session on a connected socket, which it takes over and closes. Absent
+// unless the session completes before the deadline.
+std::optional<Screens> readWaylandSession(int socket, Deadline deadline);
 
 struct LogicalSize {
     std::uint32_t width = 0;

@@ -4,9 +4,9 @@
 
 namespace lsscreens::linux_platform {
 
-std::unique_ptr<ScreenSource> connectWayland()
+std::optional<Screens> connectWayland(Deadline)
 {
-    return nullptr;
+    return std::nullopt;
 }
 
 }  // namespace lsscreens::linux_platform

@@ -1,15 +1,18 @@
 #include "platform/linux/x11_display.h"
 
-#include "platform/shared/edid.h"
-#include "platform/linux/standard_error_discarded.h"
-#include "platform/linux/x11_replies.h"
-
-#include <xcb/randr.h>
-#include <xcb/xcb.h>
-
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <span>
+#include <system_error>
+#include <thread>
+
+#include "platform/linux/standard_error_discarded.h"
+#include "platform/linux/x11_replies.h"
+#include "platform/linux/xcb_library.h"
+#include "platform/shared/edid.h"
 
 namespace lsscreens::linux_platform {
 
@@ -22,6 +25,17 @@ struct Free {
 template <typename T>
 using XcbReply = std::unique_ptr<T, Free>;
 
+// A reply, its error (if any) freed with it.
+template <typename T, typename Cookie>
+XcbReply<T> reply(T* (*replyOf)(xcb_connection_t*, Cookie, xcb_generic_error_t**), xcb_connection_t* connection,
+                  Cookie cookie)
+{
+    xcb_generic_error_t* error = nullptr;
+    XcbReply<T> answer(replyOf(connection, cookie, &error));
+    std::free(error);
+    return answer;
+}
+
 // The bytes of a reply as the server sized it: 32 bytes plus 4 per length unit.
 template <typename Reply>
 std::span<const std::uint8_t> replyBytes(const Reply& reply)
@@ -32,109 +46,129 @@ std::span<const std::uint8_t> replyBytes(const Reply& reply)
 // The largest EDID there is, in the 4-byte units the property request counts.
 constexpr std::uint32_t maximumEdidUnits = platform_shared::maximumEdidSize / 4;
 
-// libxcb writes the X server's reason for refusing a connection straight to
-// descriptor 2 (write(STDERR_FILENO, ...) in its connection setup, with no
-// option or hook to turn it off).
-xcb_connection_t* connectQuietly()
+class Connection {
+public:
+    explicit Connection(const XcbLibrary& xcb) : xcb_(xcb), connection_(xcb.connect(nullptr, nullptr)) {}
+    ~Connection()
+    {
+        // A failed connection is an error object that still has to be let go.
+        if (connection_)
+            xcb_.disconnect(connection_);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    xcb_connection_t* get() const { return connection_; }
+    bool usable() const { return connection_ && !xcb_.connectionHasError(connection_); }
+
+private:
+    const XcbLibrary& xcb_;
+    xcb_connection_t* connection_;
+};
+
+bool hasRandr15(const XcbLibrary& xcb, xcb_connection_t* connection)
 {
-    const StandardErrorDiscarded quiet;
-    return xcb_connect(nullptr, nullptr);
+    const xcb_query_extension_reply_t* randr = xcb.getExtensionData(connection, xcb.randrId);
+    if (!randr || !randr->present)
+        return false;
+    const auto version = reply(xcb.randrQueryVersionReply, connection, xcb.randrQueryVersion(connection, 1, 5));
+    return version && (version->major_version > 1 || (version->major_version == 1 && version->minor_version >= 5));
 }
 
-xcb_atom_t existingAtom(xcb_connection_t* connection, const char* name)
+// XCB_ATOM_NONE when no output has ever had an EDID.
+xcb_atom_t existingAtom(const XcbLibrary& xcb, xcb_connection_t* connection, const char* name)
 {
-    xcb_generic_error_t* rawError = nullptr;
-    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection,
-        xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(std::strlen(name)), name),
-        &rawError));
-    const XcbReply<xcb_generic_error_t> error(rawError);
-    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    const auto atom = reply(xcb.internAtomReply, connection,
+                            xcb.internAtom(connection, 1, static_cast<std::uint16_t>(std::strlen(name)), name));
+    return atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
-void appendMonitors(xcb_connection_t* connection, xcb_window_t root, std::vector<Monitor>& monitors)
+// Everything the run needs, in three batches of requests: the monitors of
+// every X screen, then for each monitor's first output its info and its EDID
+// property, all sent before the first answer is read.
+Screens readServer(const XcbLibrary& xcb)
 {
-    xcb_generic_error_t* rawError = nullptr;
-    const XcbReply<xcb_randr_get_monitors_reply_t> reply(xcb_randr_get_monitors_reply(
-        connection, xcb_randr_get_monitors(connection, root, 1), &rawError));
-    const XcbReply<xcb_generic_error_t> error(rawError);
-    if (!reply)
-        return;
-    const std::vector<Monitor> found = monitorsFromReply(replyBytes(*reply));
-    monitors.insert(monitors.end(), found.begin(), found.end());
+    Screens screens;
+    const Connection connection(xcb);
+    if (!connection.usable() || !hasRandr15(xcb, connection.get()))
+        return screens;
+    xcb_connection_t* const c = connection.get();
+    const xcb_atom_t edidAtom = existingAtom(xcb, c, "EDID");
+
+    std::vector<xcb_randr_get_monitors_cookie_t> monitorRequests;
+    for (auto root = xcb.setupRootsIterator(xcb.getSetup(c)); root.rem > 0; xcb.screenNext(&root))
+        monitorRequests.push_back(xcb.randrGetMonitors(c, root.data->root, 1));
+    for (const auto request : monitorRequests) {
+        if (const auto monitors = reply(xcb.randrGetMonitorsReply, c, request)) {
+            const std::vector<Monitor> found = monitorsFromReply(replyBytes(*monitors));
+            screens.monitors.insert(screens.monitors.end(), found.begin(), found.end());
+        }
+    }
+
+    struct OutputRequests {
+        xcb_randr_output_t output;
+        xcb_randr_get_output_info_cookie_t info;
+        std::optional<xcb_randr_get_output_property_cookie_t> edid;
+    };
+    std::vector<OutputRequests> outputRequests;
+    for (const Monitor& monitor : screens.monitors) {
+        if (!monitor.firstOutput || screens.outputs.contains(*monitor.firstOutput))
+            continue;
+        const xcb_randr_output_t output = *monitor.firstOutput;
+        screens.outputs[output];  // asked for once
+        outputRequests.push_back({output, xcb.randrGetOutputInfo(c, output, XCB_CURRENT_TIME), std::nullopt});
+        if (edidAtom != XCB_ATOM_NONE)
+            outputRequests.back().edid =
+                xcb.randrGetOutputProperty(c, output, edidAtom, XCB_ATOM_ANY, 0, maximumEdidUnits, 0, 0);
+    }
+    for (const OutputRequests& request : outputRequests) {
+        const auto info = reply(xcb.randrGetOutputInfoReply, c, request.info);
+        const auto property = request.edid ? reply(xcb.randrGetOutputPropertyReply, c, *request.edid) : nullptr;
+        std::optional<OutputFacts> facts = info ? outputFromInfoReply(replyBytes(*info)) : std::nullopt;
+        if (!facts) {
+            screens.outputs.erase(request.output);  // names no output
+            continue;
+        }
+        if (property)
+            facts->edid = edidFromPropertyReply(replyBytes(*property));
+        screens.outputs[request.output] = std::move(*facts);
+    }
+    return screens;
 }
 
-std::vector<std::uint8_t> readEdidProperty(xcb_connection_t* connection, xcb_randr_output_t output,
-                                           xcb_atom_t edidAtom)
-{
-    if (edidAtom == XCB_ATOM_NONE)
-        return {};
-    xcb_generic_error_t* rawError = nullptr;
-    const XcbReply<xcb_randr_get_output_property_reply_t> reply(xcb_randr_get_output_property_reply(
-        connection,
-        xcb_randr_get_output_property(connection, output, edidAtom, XCB_ATOM_ANY, 0,
-                                      maximumEdidUnits, 0, 0),
-        &rawError));
-    const XcbReply<xcb_generic_error_t> error(rawError);
-    if (!reply)
-        return {};
-    return edidFromPropertyReply(replyBytes(*reply));
-}
+// What the reading thread and the waiting run share; whichever of them lets
+// go last destroys it. While it lives, descriptor 2 points at /dev/null:
+// libxcb writes a refusing server's reason there itself (with no option or
+// hook to turn it off), even after the run has stopped waiting.
+struct Conversation {
+    std::mutex mutex;
+    std::condition_variable answered;
+    std::optional<Screens> screens;
+    StandardErrorDiscarded quiet;
+};
 
 }  // namespace
 
-void X11Display::Disconnect::operator()(xcb_connection_t* connection) const
+std::optional<Screens> readX11Screens(Deadline deadline)
 {
-    xcb_disconnect(connection);
-}
-
-X11Display::X11Display() : connection_(connectQuietly())
-{
-    // xcb_connect never returns null; a failed connection is an error object
-    // that still has to be disconnected.
-    if (xcb_connection_has_error(connection_.get()))
-        return;
-    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection_.get(), &xcb_randr_id);
-    if (!randr || !randr->present)
-        return;
-    xcb_generic_error_t* rawError = nullptr;
-    const XcbReply<xcb_randr_query_version_reply_t> version(xcb_randr_query_version_reply(
-        connection_.get(), xcb_randr_query_version(connection_.get(), 1, 5), &rawError));
-    const XcbReply<xcb_generic_error_t> error(rawError);
-    hasRandr15_ = version && (version->major_version > 1 ||
-                              (version->major_version == 1 && version->minor_version >= 5));
-    if (hasRandr15_)
-        edidAtom_ = existingAtom(connection_.get(), "EDID");
-}
-
-X11Display::~X11Display() = default;
-
-std::vector<Monitor> X11Display::monitors() const
-{
-    std::vector<Monitor> monitors;
-    if (!hasRandr15_)
-        return monitors;
-    for (auto root = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())); root.rem > 0;
-         xcb_screen_next(&root))
-        appendMonitors(connection_.get(), root.data->root, monitors);
-    return monitors;
-}
-
-std::optional<OutputFacts> X11Display::output(std::uint32_t id) const
-{
-    if (!hasRandr15_)
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display)
         return std::nullopt;
-    xcb_generic_error_t* rawError = nullptr;
-    const XcbReply<xcb_randr_get_output_info_reply_t> info(xcb_randr_get_output_info_reply(
-        connection_.get(), xcb_randr_get_output_info(connection_.get(), id, XCB_CURRENT_TIME),
-        &rawError));
-    const XcbReply<xcb_generic_error_t> error(rawError);
-    if (!info)
+    const auto conversation = std::make_shared<Conversation>();
+    try {
+        std::thread([conversation] {
+            const XcbLibrary* xcb = xcbLibrary();
+            Screens screens = xcb ? readServer(*xcb) : Screens{};
+            const std::lock_guard lock(conversation->mutex);
+            conversation->screens = std::move(screens);
+            conversation->answered.notify_one();
+        }).detach();
+    } catch (const std::system_error&) {
+        return std::nullopt;  // no thread to be had: no time to ask either
+    }
+    std::unique_lock lock(conversation->mutex);
+    if (!conversation->answered.wait_until(lock, deadline, [&] { return conversation->screens.has_value(); }))
         return std::nullopt;
-    auto facts = outputFromInfoReply(replyBytes(*info));
-    if (facts)
-        facts->edid = readEdidProperty(connection_.get(), id, edidAtom_);
-    return facts;
+    return std::move(conversation->screens);
 }
 
 }  // namespace lsscreens::linux_platform

@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/linux/screen_source.h"
+#include "platform/linux/screens.h"
 
 namespace lsscreens::linux_platform {
 

@@ -1,9 +1,10 @@
 // What the Linux platform asks of a window system: its screens, and per
 // display id what is known of the output behind it. X11 (RandR) and Wayland
-// each answer it; one of them is chosen once per run.
+// each answer it; the first that answers in full is used for the whole run.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,14 +33,10 @@ struct OutputFacts {
     bool operator==(const OutputFacts&) const = default;
 };
 
-class ScreenSource {
-public:
-    virtual ~ScreenSource() = default;
-
-    // The screens in the window system's order, the primary marked.
-    virtual std::vector<Monitor> monitors() const = 0;
-    // Absent when the id names no output.
-    virtual std::optional<OutputFacts> output(std::uint32_t id) const = 0;
+// What one window system told in one complete conversation.
+struct Screens {
+    std::vector<Monitor> monitors;                 // in the window system's order, the primary marked
+    std::map<std::uint32_t, OutputFacts> outputs;  // by display id; an id not here names no output
 };
 
 }  // namespace lsscreens::linux_platform

@@ -1,0 +1,78 @@
+#include "platform/linux/wayland_socket.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace lsscreens::linux_platform {
+
+namespace {
+
+Descriptor inheritedSocket(const char* number)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long fd = std::strtol(number, &end, 10);
+    if (errno != 0 || end == number || *end != '\0' || fd <= STDERR_FILENO || fd > INT32_MAX)
+        return Descriptor();
+    const int flags = fcntl(static_cast<int>(fd), F_GETFD);
+    if (flags < 0 || fcntl(static_cast<int>(fd), F_SETFD, flags | FD_CLOEXEC) < 0)
+        return Descriptor();
+    return Descriptor(static_cast<int>(fd));
+}
+
+// A blocking connect whose wait is bounded by the send timeout: on a Unix
+// socket whose listen queue is full, a non-blocking connect fails at once
+// with EAGAIN, so there is nothing to poll for, while a blocking one waits
+// for room in the queue for at most SO_SNDTIMEO.
+Descriptor connectBefore(const std::string& path, Deadline deadline)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path)
+        return Descriptor();
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (socket.get() < 0)
+        return Descriptor();
+    for (;;) {
+        const int left = millisecondsLeft(deadline);
+        if (left == 0)
+            return Descriptor();
+        const timeval timeout{left / 1000, (left % 1000) * 1000};
+        if (setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0)
+            return Descriptor();
+        if (connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+            break;
+        if (errno != EINTR)
+            return Descriptor();
+    }
+    // libwayland-client sends without waiting (MSG_DONTWAIT); the timeout
+    // would only matter to a blocking send.
+    const timeval none{};
+    setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &none, sizeof none);
+    return socket;
+}
+
+}  // namespace
+
+Descriptor connectToCompositor(Deadline deadline)
+{
+    if (const char* inherited = std::getenv("WAYLAND_SOCKET"))
+        return inheritedSocket(inherited);
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    const std::string name = display ? display : "wayland-0";
+    if (name.starts_with('/'))
+        return connectBefore(name, deadline);
+    const char* runtimeDirectory = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtimeDirectory || !*runtimeDirectory)
+        return Descriptor();
+    return connectBefore(std::string(runtimeDirectory) + "/" + name, deadline);
+}
+
+}  // namespace lsscreens::linux_platform
