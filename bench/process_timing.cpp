@@ -62,4 +62,33 @@ double percentile(std::vector<double> values, double p)
     return values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
 }
 
+void compareAlternately(const std::string& setting, int runs, const std::string& lsscreens,
+                        const std::string& otherName, const std::vector<std::string>& other, const char* timeTarget,
+                        const char* memoryTarget)
+{
+    const std::vector<std::string> ours{lsscreens};
+    std::vector<double> oursMs, otherMs;
+    long oursRss = 0, otherRss = 0;
+    for (int i = 0; i < runs; ++i) {
+        oursMs.push_back(runOnce(ours));
+        otherMs.push_back(runOnce(other));
+        if (i % 10 == 0) {
+            oursRss = std::max(oursRss, peakRssKilobytes(ours));
+            otherRss = std::max(otherRss, peakRssKilobytes(other));
+        }
+    }
+    const double oursMedian = percentile(oursMs, 0.5);
+    const double otherMedian = percentile(otherMs, 0.5);
+    const int width = static_cast<int>(std::max<std::size_t>(otherName.size(), 9));
+    std::printf("%d runs each, alternating, %s\n", runs, setting.c_str());
+    std::printf("%-*s %10s %10s %14s\n", width, "command", "median ms", "p90 ms", "peak RSS KiB");
+    std::printf("%-*s %10.3f %10.3f %14ld\n", width, "lsscreens", oursMedian, percentile(oursMs, 0.9), oursRss);
+    std::printf("%-*s %10.3f %10.3f %14ld\n", width, otherName.c_str(), otherMedian, percentile(otherMs, 0.9),
+                otherRss);
+    std::printf("median time ratio lsscreens/%s: %.3f (target %s)\n", otherName.c_str(), oursMedian / otherMedian,
+                timeTarget);
+    std::printf("peak RSS ratio lsscreens/%s:    %.3f (target %s)\n", otherName.c_str(),
+                static_cast<double>(oursRss) / static_cast<double>(otherRss), memoryTarget);
+}
+
 }  // namespace lsscreens::bench

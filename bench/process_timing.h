@@ -20,4 +20,11 @@ long peakRssKilobytes(const std::vector<std::string>& command);
 // The p-quantile (0..1) of values, nearest rank below.
 double percentile(std::vector<double> values, double p);
 
+// Runs lsscreens and another command alternately, runs times each (memory
+// every tenth run), and prints a table of both and the ratios against the
+// other command with their targets.
+void compareAlternately(const std::string& setting, int runs, const std::string& lsscreens,
+                        const std::string& otherName, const std::vector<std::string>& other, const char* timeTarget,
+                        const char* memoryTarget);
+
 }  // namespace lsscreens::bench

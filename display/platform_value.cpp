@@ -1,6 +1,6 @@
 #include "display/platform_value.h"
 
-#include <cmath>
+#include <bit>
 #include <limits>
 
 namespace lsscreens {
@@ -8,6 +8,26 @@ namespace lsscreens {
 namespace {
 
 constexpr double twoTo32 = 4294967296.0;
+
+// The value truncated toward zero, modulo 2^32, worked out from the double's
+// bits in integers, because a finite double is +-significand * 2^exponent
+// exactly: a shift gives the low 32 bits of its integer part, so no value is
+// ever converted out of range and libm (fmod, trunc) is not needed.
+std::uint32_t truncatedModulo2To32(double value)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const int biasedExponent = static_cast<int>(bits >> 52 & 0x7FF);
+    if (biasedExponent == 0x7FF || biasedExponent == 0)
+        return 0;  // NaN and infinities; zero and subnormals (below 1)
+    const std::uint64_t significand = (bits & ((std::uint64_t{1} << 52) - 1)) | std::uint64_t{1} << 52;
+    const int exponent = biasedExponent - 1075;  // 1023 bias + 52 fraction bits
+    std::uint32_t magnitude = 0;                 // a multiple of 2^32 from exponent 32 on
+    if (exponent >= 0 && exponent < 32)
+        magnitude = static_cast<std::uint32_t>(significand << exponent);
+    else if (exponent < 0 && exponent > -53)  // the 53-bit significand shifted out below -52
+        magnitude = static_cast<std::uint32_t>(significand >> -exponent);
+    return bits >> 63 ? 0u - magnitude : magnitude;  // negative: wraps like an integer
+}
 
 }  // namespace
 
@@ -20,7 +40,7 @@ std::optional<std::uint32_t> Number::exactUInt32() const
     }
     const double floating = *std::get_if<double>(&value_);
     // NaN fails every comparison, so it is rejected here as well.
-    if (!(floating >= 0.0 && floating < twoTo32) || std::trunc(floating) != floating)
+    if (!(floating >= 0.0 && floating < twoTo32) || static_cast<std::uint32_t>(floating) != floating)
         return std::nullopt;
     return static_cast<std::uint32_t>(floating);
 }
@@ -29,15 +49,7 @@ std::uint32_t Number::unsignedIntValue() const
 {
     if (const auto* integer = std::get_if<std::int64_t>(&value_))
         return static_cast<std::uint32_t>(*integer);  // modulo 2^32, well defined
-    const double floating = *std::get_if<double>(&value_);
-    if (!std::isfinite(floating))
-        return 0;
-    // fmod is exact for doubles, so this is the truncated value modulo 2^32
-    // without ever converting an out-of-range double to an integer type.
-    double wrapped = std::fmod(std::trunc(floating), twoTo32);
-    if (wrapped < 0)
-        wrapped += twoTo32;
-    return static_cast<std::uint32_t>(wrapped);
+    return truncatedModulo2To32(*std::get_if<double>(&value_));
 }
 
 Dictionary::Dictionary(std::initializer_list<std::pair<Value, Value>> entries)

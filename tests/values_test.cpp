@@ -51,6 +51,7 @@ TEST(NumberObject, ExactAndLenientUnsigned32)
         {Number::floating(7.9), none, 7u}, {Number::floating(-1.5), none, 0xFFFFFFFFu},
         {Number::floating(4294967301.7), none, 5u}, {Number::floating(-4294967296.0), none, 0u},
         {Number::floating(1e300), none, static_cast<std::uint32_t>(std::fmod(1e300, 4294967296.0))},
+        {Number::floating(0x1p83 + 0x1p31), none, 1u << 31}, {Number::floating(-0x1p70 - 0x1p20), none, 0xFFF00000u},
         {Number::floating(nan), none, 0u}, {Number::floating(inf), none, 0u},
     };
     for (const auto& c : cases) {

@@ -34,7 +34,7 @@ LsscreensReadWaylandSession sessionReader()
     const std::string directory = path.substr(0, path.rfind('/') + 1);
     for (const char* relative : {LSSCREENS_WAYLAND_MODULE_DIRECTORY "/", ""}) {
         // Loaded for good: the process ends soon after the session.
-        if (void* module = dlopen((directory + relative + LSSCREENS_WAYLAND_MODULE).c_str(), RTLD_NOW | RTLD_LOCAL))
+        if (void* module = dlopen((directory + relative + LSSCREENS_WAYLAND_MODULE).c_str(), RTLD_LAZY | RTLD_LOCAL))
             return reinterpret_cast<LsscreensReadWaylandSession>(dlsym(module, "lsscreens_read_wayland_session"));
     }
     return nullptr;

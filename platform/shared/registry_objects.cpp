@@ -1,5 +1,7 @@
 #include "platform/shared/registry_objects.h"
 
+#include <utility>
+
 namespace lsscreens::platform_shared {
 
 CFOwned LiveObjects::add(Value value)
@@ -9,16 +11,22 @@ CFOwned LiveObjects::add(Value value)
 
 CFOwned LiveObjects::add(std::shared_ptr<const Value> value)
 {
-    if (objects_.contains(value.get()))
-        return add(Value(*value));
     const CFTypeRef reference = value.get();
-    objects_.emplace(reference, std::move(value));
+    references_.push_back(std::move(value));
     return CFOwned(reference);
 }
 
 bool LiveObjects::release(CFTypeRef object)
 {
-    return objects_.erase(object) == 1;
+    // From the end: what was handed out last is usually given back first.
+    for (auto entry = references_.rbegin(); entry != references_.rend(); ++entry) {
+        if (entry->get() == object) {
+            std::swap(*entry, references_.back());
+            references_.pop_back();
+            return true;
+        }
+    }
+    return false;
 }
 
 std::optional<std::size_t> RegistryHandles::serviceIndex(io_service_t service, std::size_t count)

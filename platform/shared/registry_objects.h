@@ -7,25 +7,32 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "display/core_foundation.h"
 #include "display/iokit.h"
 
 namespace lsscreens::platform_shared {
 
-// Dictionaries live here from creation until CFRelease.
+// Dictionaries live here from creation until CFRelease. Each reference out
+// is one entry, so an object handed out twice is held until released twice.
+// Few are out at once (a registry walk holds one dictionary at a time), so a
+// flat list searched from the end does better than a tree, and with room
+// reserved up front handing out an object the platform keeps allocates nothing.
 class LiveObjects {
 public:
+    LiveObjects() { references_.reserve(8); }
     CFOwned add(Value value);
     // Hands out an object the platform keeps anyway (a dictionary it asks
-    // for again and again) without copying it; a copy when it is already out.
+    // for again and again) without copying it.
     CFOwned add(std::shared_ptr<const Value> value);
     // False when the object was not held.
     bool release(CFTypeRef object);
-    std::size_t size() const { return objects_.size(); }
+    // References out, counted with multiplicity.
+    std::size_t size() const { return references_.size(); }
 
 private:
-    std::map<CFTypeRef, std::shared_ptr<const Value>> objects_;
+    std::vector<std::shared_ptr<const Value>> references_;
 };
 
 // Services are numbered by their place in the registry: the service at index
