@@ -1,6 +1,7 @@
 // Any byte string as an EDID: reading it must stay in bounds, and what comes
 // out must keep its promises (a name is printable ASCII without trailing
-// spaces; the registry dictionary holds exact 32-bit numbers).
+// spaces; the registry dictionary holds exact 32-bit numbers; a size has both
+// sides or none, each at most 12 bits of mm or 255 cm).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -31,6 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto vendor = identity.identified ? std::optional(identity.vendor) : std::nullopt;
     if (info.exactUInt32At("DisplayVendorID") != vendor ||
         info.exactUInt32At("DisplayProductID") != identity.product)
+        std::abort();
+    const auto image = lsscreens::platform_shared::readEdidSize(edid);
+    if ((image.width == 0) != (image.height == 0) || image.width > 4095 || image.height > 4095)
         std::abort();
     return 0;
 }

@@ -68,6 +68,27 @@ std::optional<std::string> productName(std::span<const std::uint8_t> edid)
 
 }  // namespace
 
+EdidSize readEdidSize(std::span<const std::uint8_t> edid)
+{
+    if (!hasHeader(edid) || edid.size() < firstDescriptor)
+        return {};
+    for (std::size_t i = 0; i < descriptorCount; ++i) {
+        const std::size_t at = firstDescriptor + i * descriptorSize;
+        if (at + descriptorSize > edid.size())
+            break;
+        const auto timing = edid.subspan(at, descriptorSize);
+        if (timing[0] == 0 && timing[1] == 0)  // a display descriptor, not a timing
+            continue;
+        // 12 bits each: the low bytes 12 and 13, the high nibbles in byte 14.
+        const EdidSize image{timing[12] | ((timing[14] & 0xF0u) << 4), timing[13] | ((timing[14] & 0x0Fu) << 8)};
+        if (image.width != 0 && image.height != 0)
+            return image;
+        break;
+    }
+    const EdidSize basic{edid[21] * 10u, edid[22] * 10u};  // bytes 21 and 22, in cm
+    return basic.width != 0 && basic.height != 0 ? basic : EdidSize{};
+}
+
 EdidIdentity readEdidIdentity(std::span<const std::uint8_t> edid)
 {
     EdidIdentity identity;

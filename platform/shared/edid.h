@@ -34,6 +34,16 @@ struct EdidIdentity {
     std::optional<std::string> name;         // from the 0xFC descriptors
 };
 
+// The image size in millimetres: the first detailed timing's, else the basic
+// size in centimetres times 10; 0 by 0 when the EDID gives neither (a size
+// with one side 0 is an aspect ratio or nothing, not a size).
+struct EdidSize {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    bool operator==(const EdidSize&) const = default;
+};
+EdidSize readEdidSize(std::span<const std::uint8_t> edid);
+
 // No EDID, or one without a recognisable header or identification, gives the
 // unknown vendor and the generic product; so does a manufacturer id of 0.
 EdidIdentity readEdidIdentity(std::span<const std::uint8_t> edid);

@@ -9,6 +9,8 @@ Rules (the platform's conventions):
   little-endian. A manufacturer id of 0 gives the "unknown vendor" value
   0x756E6B6E and the "generic product" value 0x717.
 - serial: bytes 12-15 little-endian; the placeholder 0x01010101 counts as 0.
+- mm_width, mm_height: the first detailed timing's image size in mm, else
+  the basic size in cm times 10; 0 by 0 when neither has both sides.
 - name: each 0xFC descriptor's bytes up to its line feed, cut at the first
   byte outside printable ASCII; the pieces joined in order, a piece that
   repeats the whole text so far left out; trailing spaces removed.
@@ -45,10 +47,17 @@ def name(row):
     return text.rstrip(" ")
 
 
+def size(row):
+    for width, height, scale in (("dtd_mm_w", "dtd_mm_h", 1), ("size_cm_w", "size_cm_h", 10)):
+        if row[width] not in ("", "0") and row[height] not in ("", "0"):
+            return int(row[width]) * scale, int(row[height]) * scale
+    return 0, 0
+
+
 def main():
     rows = csv.DictReader(open(here / "MANIFEST.tsv", encoding="utf-8"), delimiter="\t")
     with open(here / "EXPECTED.tsv", "w", encoding="utf-8", newline="") as out:
-        out.write("file\tvendor\tproduct\tserial\tname\n")
+        out.write("file\tvendor\tproduct\tserial\tmm_width\tmm_height\tname\n")
         for row in rows:
             vendor, product = int(row["mfg_id"]), int(row["product"])
             if vendor == 0:
@@ -56,7 +65,8 @@ def main():
             serial = int(row["serial"])
             if serial == PLACEHOLDER_SERIAL:
                 serial = 0
-            out.write(f"{row['file']}\t{vendor}\t{product}\t{serial}\t{name(row)}\n")
+            width, height = size(row)
+            out.write(f"{row['file']}\t{vendor}\t{product}\t{serial}\t{width}\t{height}\t{name(row)}\n")
 
 
 if __name__ == "__main__":

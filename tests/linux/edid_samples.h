@@ -1,7 +1,7 @@
 // The real monitors' EDIDs in tests/data/edid and what must be read from each:
 // EXPECTED.tsv, written from the edid-decode reference by make_expected.py,
-// has a header line, then file, vendor, product, serial (decimal) and name
-// (empty for none), separated by tabs.
+// has a header line, then file, vendor, product, serial, image width and
+// height in mm (decimal) and name (empty for none), separated by tabs.
 #pragma once
 
 #include <algorithm>
@@ -22,6 +22,7 @@ struct EdidSample {
     std::uint32_t vendor = 0;
     std::uint32_t product = 0;
     std::uint32_t serial = 0;
+    std::uint32_t mmWidth = 0, mmHeight = 0;
     std::optional<std::string> name;
 };
 
@@ -39,7 +40,7 @@ inline const std::vector<EdidSample>& edidSamples()
             std::istringstream fields(line);
             EdidSample& sample = loaded.emplace_back();
             std::getline(fields, sample.file, '\t');
-            fields >> sample.vendor >> sample.product >> sample.serial;
+            fields >> sample.vendor >> sample.product >> sample.serial >> sample.mmWidth >> sample.mmHeight;
             fields.get();  // the tab before the name
             if (std::getline(fields, name) && !name.empty())
                 sample.name = name;

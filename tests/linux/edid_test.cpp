@@ -16,12 +16,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 class RealEdid : public ::testing::TestWithParam<EdidSample> {};
 
-TEST_P(RealEdid, IdentityAndInfoDictionaryAsExpected)
+TEST_P(RealEdid, IdentitySizeAndInfoDictionaryAsExpected)
 {
     const EdidSample& sample = GetParam();
     const auto identity = readEdidIdentity(sample.bytes);
     EXPECT_EQ(std::tie(identity.vendor, identity.product, identity.serial, identity.name),
               std::tie(sample.vendor, sample.product, sample.serial, sample.name));
+    EXPECT_EQ(readEdidSize(sample.bytes), (EdidSize{sample.mmWidth, sample.mmHeight}));
 
     Dictionary expected{{"DisplayVendorID", Number::integer(sample.vendor)},
                         {"DisplayProductID", Number::integer(sample.product)}};
@@ -32,8 +33,8 @@ TEST_P(RealEdid, IdentityAndInfoDictionaryAsExpected)
     EXPECT_EQ(infoDictionaryFromEdid(sample.bytes), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, RealEdid, ::testing::ValuesIn(edidSamples()), [](const auto& info) {
-    std::string name = info.param.file.substr(0, info.param.file.find('.'));
+INSTANTIATE_TEST_SUITE_P(Samples, RealEdid, ::testing::ValuesIn(edidSamples()), [](const auto& test) {
+    std::string name = test.param.file.substr(0, test.param.file.find('.'));
     std::replace(name.begin(), name.end(), '-', '_');
     return name;
 });

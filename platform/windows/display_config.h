@@ -1,0 +1,34 @@
+// Display ids from the display configuration (QueryDisplayConfig): the target
+// id of the connector behind each source, the stable 32-bit id Windows gives a
+// display.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace lsscreens::windows_platform {
+
+// One path of the display configuration: a source (a GDI device, one per
+// monitor of EnumDisplayMonitors) shown on a target (a connector).
+struct ConfigPath {
+    std::wstring adapter;      // the target adapter's device path; stable across boots, unlike its LUID
+    std::wstring source;       // the source's GDI device name ("\\.\DISPLAY1"); empty when unknown
+    std::uint32_t target = 0;  // unique per adapter only
+    bool active = false;
+};
+
+// The display id of each active source, by GDI device name: the id of its
+// first active target in the configuration's order (one source shows on
+// several targets in clone mode). With several adapters, the target ids of
+// the k-th adapter in the order of their device paths (from 0) have k added
+// to their top byte: distinct while target ids fit in 24 bits, and stable
+// while the same adapters are present.
+std::map<std::wstring, std::uint32_t> displayIds(const std::vector<ConfigPath>& paths);
+
+// Every path of the current configuration, inactive ones too (they name the
+// adapters that are present); empty when it cannot be read.
+std::vector<ConfigPath> readDisplayConfig();
+
+}  // namespace lsscreens::windows_platform

@@ -1,0 +1,28 @@
+// The monitors of the Win32 desktop (EnumDisplayMonitors), in logical units:
+// what a window that is not DPI-aware sees.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lsscreens::windows_platform {
+
+struct Win32Monitor {
+    double x = 0, y = 0, width = 0, height = 0;  // pixels * 96 / the monitor's DPI, unrounded
+    bool primary = false;
+    std::wstring device;         // GDI device name ("\\.\DISPLAY1")
+    std::wstring interfacePath;  // the monitor device's interface path, lower case; empty when unknown
+};
+
+// Asks for per-monitor DPI awareness, so that rectangles come in pixels. The
+// embedded manifest does this on Windows 10 and later; the calls are for
+// systems (and Wine) where the manifest or the newer call has no effect.
+void declarePerMonitorDpiAwareness();
+
+// The monitors in enumeration order; empty without a desktop.
+std::vector<Win32Monitor> readMonitors();
+
+// Interface paths differ in letter case between the APIs that give them.
+std::wstring lowerCaseAscii(std::wstring text);
+
+}  // namespace lsscreens::windows_platform
