@@ -4,6 +4,7 @@
 // height in mm (decimal) and name (empty for none), separated by tabs.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -59,6 +60,16 @@ inline const EdidSample& edidSample(const std::string& file)
         if (sample.file == file)
             return sample;
     throw std::runtime_error("no sample " + file);
+}
+
+// A monitor that identifies nothing: a real EDID, its name kept, with
+// manufacturer id and serial number 0.
+inline std::vector<std::uint8_t> ghostEdid()
+{
+    auto bytes = edidSample("LEN_65E0_004.bin").bytes;
+    std::fill_n(bytes.begin() + 8, 2, 0);
+    std::fill_n(bytes.begin() + 12, 4, 0);
+    return bytes;
 }
 
 }  // namespace lsscreens::testing

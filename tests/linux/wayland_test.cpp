@@ -7,7 +7,6 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/linux/linux_platform.h"
-#include "platform/linux/wayland_display.h"
 #include "report/screen_report.h"
 #include "tests/linux/edid_samples.h"
 #include "tests/linux/harness.h"
@@ -46,6 +45,7 @@ TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
     sysfs.addConnector("card0-HEADLESS-2", "connected", edidSample("HWP_3106_125.bin").bytes);
     sysfs.addConnector("card0-HEADLESS-3", "connected", edidSample("HWP_3106_126.bin").bytes);  // its twin
     sysfs.addConnector("card0-HEADLESS-4", "connected");                                        // no EDID
+    sysfs.addConnector("card0-DP-9", "connected", ghostEdid());  // identifies nothing, so names nothing
     setenv("WAYLAND_DISPLAY", sway->socket.c_str(), 1);
     linux_platform::startRun(sysfs.root());
     // Ids are the compositor's to choose; the names show that each leads to its output.
@@ -62,17 +62,6 @@ TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
 
     EXPECT_EQ(without(reportOf(run({"env", "WAYLAND_DEBUG=1", "WAYLAND_DISPLAY=" + weston->socket, LSSCREENS_BINARY})), "id"),
               json::parse(R"([{"resWidth":720,"resHeight":1280,"mmWidth":1280,"mmHeight":720}])"));
-}
-
-// Without xdg-output (every compositor here offers it): the mode over the
-// scale, turned for 90 and 270 degrees, flipped or not.
-TEST(Wayland, LogicalSizeOfMode)
-{
-    using namespace linux_platform;
-    EXPECT_EQ(logicalSizeOfMode(2560, 1440, 2, 2), (LogicalSize{1280, 720}));   // 180
-    EXPECT_EQ(logicalSizeOfMode(2560, 1440, 1, 1), (LogicalSize{1440, 2560}));  // 90
-    EXPECT_EQ(logicalSizeOfMode(2560, 1440, 2, 7), (LogicalSize{720, 1280}));   // flipped 270
-    EXPECT_EQ(logicalSizeOfMode(-5, 1440, 0, 4), (LogicalSize{0, 1440}));     // flipped
 }
 
 }  // namespace

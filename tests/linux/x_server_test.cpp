@@ -46,6 +46,8 @@ TEST(Xvfb, ThePrimaryOfALaterXScreenFirstTheirNamesAndNoScreensWithoutACookie)
     auto argv = xvfb({"1920x1080x24", "1024x768x24", "800x600x24"});
     argv.insert(argv.end(), {"-auth", cookies.path / "server"});
     const XServer server(argv);
+    // Clients look their cookie up under the display the server took.
+    ASSERT_EQ(run({"xauth", "-f", cookies.path / "server", "add", server.display, ".", "0123456789abcdef"}).status, 0);
     ASSERT_TRUE(xrandr("--screen 2 --output screen --primary"));
     ASSERT_TRUE(xrandr("--screen 1 --setmonitor HALF 512/100x768/200+0+0 none"));
     ASSERT_TRUE(setEdid(outputs(0).at("screen"), edidSample("DEL_A056_001.bin").bytes));
@@ -65,6 +67,11 @@ TEST(Xvfb, ThePrimaryOfALaterXScreenFirstTheirNamesAndNoScreensWithoutACookie)
     for (const auto& screen : json::parse(screenReport()))
         names.push_back(screen.value("name", json()));
     EXPECT_EQ(names, json::parse(R"(["LEN L27i-28", "DELL U2711", null, "ASUS PA279"])"));
+    // A monitor that identifies nothing lends its name to no output.
+    DrmFixture ghost;
+    ghost.addConnector("card0-DP-1", "connected", ghostEdid());
+    linux_platform::startRun(ghost.root());
+    EXPECT_EQ(screenReport().find("name"), std::string::npos);
 
     setenv("XAUTHORITY", (cookies.path / "none").c_str(), 1);
     EXPECT_EQ(lsscreens(), json::array());

@@ -1,0 +1,297 @@
+// The real binary against window systems that misbehave: a scripted
+// compositor (never answering, closing, failing, flooding, thousands of
+// outputs, absurd numbers), a listener that never accepts, an X server that
+// never answers. Every run exits 0 with one line of JSON and nothing on
+// stderr, within the 2.5 s budget and 16 MiB; a live Xvfb is on DISPLAY, so a
+// Wayland session that does not complete shows its screen.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "tests/linux/harness.h"
+
+namespace lsscreens::testing {
+namespace {
+
+using nlohmann::json;
+using namespace std::string_literals;
+
+// Sanitizers slow the tool down too much for the largest cases within its
+// Wayland share, and inflate its time and memory.
+constexpr bool sanitized = LSSCREENS_SANITIZED;
+
+// A global as announced; a bind of a wl_output is told the rest.
+struct Global {
+    std::uint32_t name;
+    std::string interface = "wl_output";
+    std::int32_t modeWidth = 0, modeHeight = 0, scale = 1, transform = 0, mmWidth = 0, mmHeight = 0;
+    bool current = true;  // the mode's flag; without it the mode is only the preferred one
+    std::optional<std::pair<std::int32_t, std::int32_t>> logicalSize{};  // xdg-output's
+};
+
+// frozen: listens with a full queue and never accepts. silent: accepts, reads
+// and never writes. closeAfterRoundTrip: at the first request after the first
+// round trip; errorAfterRoundTrip: there a protocol error instead, then
+// silence on an open connection. floodOutputOrder: a bound
+// kde_output_order_v1 gets 32 MiB of "output" events, never "done".
+// floodGlobals: 200,000 seats (20,000 under sanitizers) announced before the
+// scripted globals.
+enum class Fault { none, frozen, silent, closeOnAccept, closeAfterRoundTrip, errorAfterRoundTrip, floodOutputOrder, floodGlobals };
+
+// An event's argument: an int, uint, object or new_id, or a string.
+struct Argument {
+    Argument(std::int32_t number) : word(static_cast<std::uint32_t>(number)) {}
+    Argument(std::uint32_t number) : word(number) {}
+    Argument(const char* string) : text(string), word(static_cast<std::uint32_t>(std::strlen(string))) {}
+    const char* text = nullptr;
+    std::uint32_t word;  // a string's length
+};
+
+// [object][size << 16 | opcode][arguments], words in host byte order: a
+// number is one; a string is its length with the NUL, then its bytes, the NUL
+// and zeros to a whole word.
+void event(std::vector<std::uint8_t>& out, std::uint32_t object, std::uint32_t opcode,
+           std::initializer_list<Argument> arguments = {})
+{
+    const std::size_t start = out.size();
+    const auto put = [&](const void* bytes, std::size_t size) {
+        out.insert(out.end(), static_cast<const std::uint8_t*>(bytes), static_cast<const std::uint8_t*>(bytes) + size);
+    };
+    put(&object, 4);
+    put(&opcode, 4);
+    for (const Argument& argument : arguments) {
+        const std::uint32_t word = argument.word + (argument.text ? 1 : 0);
+        put(&word, 4);
+        if (argument.text) {
+            put(argument.text, word);
+            out.resize(out.size() + 3 - argument.word % 4);
+        }
+    }
+    const auto header = static_cast<std::uint32_t>((out.size() - start) << 16 | opcode);
+    std::memcpy(&out[start + 4], &header, 4);
+}
+
+// A Wayland compositor that misbehaves on purpose: it speaks the wire format
+// on a real Unix socket (a path, or an abstract name when it starts with
+// '\0'), serves on its own thread and answers as scripted.
+class HostileCompositor {
+public:
+    HostileCompositor(Fault fault, std::vector<Global> globals, const std::string& address)
+        : fault_(fault), globals_(std::move(globals))
+    {
+        sockaddr_un where{.sun_family = AF_UNIX, .sun_path = {}};
+        address.copy(where.sun_path, sizeof where.sun_path - 1);
+        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + address.size());
+        const auto* at = reinterpret_cast<const sockaddr*>(&where);
+        listener_ = descriptors_.emplace_back(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        listening = bind(listener_, at, length) == 0 && listen(listener_, fault == Fault::frozen ? 0 : 16) == 0;
+        // Frozen: connections of its own fill the queue until the next would wait.
+        for (int i = 0; fault == Fault::frozen && listening && i < 64; ++i)
+            if (connect(descriptors_.emplace_back(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)), at, length))
+                break;
+        if (fault != Fault::frozen && listening)
+            thread_ = std::thread([this] {
+                for (int connection; (connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;)
+                    serve(connection_ = descriptors_.emplace_back(connection));
+            });
+    }
+    ~HostileCompositor()
+    {
+        shutdown(listener_, SHUT_RDWR);  // accept returns
+        shutdown(connection_, SHUT_RDWR);
+        if (thread_.joinable())
+            thread_.join();
+        for (const int descriptor : descriptors_)
+            close(descriptor);
+    }
+
+    bool listening = false;
+
+private:
+    void serve(int connection)
+    {
+        std::map<std::uint32_t, const Global*> globals, objects;  // by name (the first announced), by the client's id
+        for (const auto& global : globals_)
+            globals.emplace(global.name, &global);
+        std::uint32_t registry = 0, roundTrips = 0;
+        bool quiet = fault_ == Fault::silent;
+        const std::string flood(4000, 'x');
+        std::vector<std::uint8_t> in, out;
+        std::uint8_t buffer[65536];
+        for (ssize_t got; fault_ != Fault::closeOnAccept && (got = recv(connection, buffer, sizeof buffer, 0)) > 0;) {
+            in.insert(in.end(), buffer, buffer + (quiet ? 0 : got));
+            // Each complete request, w(i) its words.
+            std::size_t at = 0, size = 0;
+            const auto w = [&](std::size_t i) {
+                std::uint32_t word = 0;
+                std::memcpy(&word, &in[at + 4 * i], 4);
+                return word;
+            };
+            for (; in.size() - at >= 8 && in.size() - at >= (size = std::max(8u, w(1) >> 16 & ~3u)); at += size) {
+                const std::uint32_t object = w(0), opcode = w(1) & 0xFFFF;
+                if (roundTrips == 1 && fault_ == Fault::closeAfterRoundTrip)
+                    return void(shutdown(connection, SHUT_RDWR));
+                if (quiet)
+                    continue;
+                if (roundTrips == 1 && fault_ == Fault::errorAfterRoundTrip) {
+                    event(out, 1, 0, {1, 3, "scripted failure"});  // wl_display.error, "implementation"
+                    quiet = true;
+                } else if (object == 1 && opcode == 0) {  // wl_display.sync: wl_callback.done, wl_display.delete_id
+                    event(out, w(2), 0, {roundTrips++});
+                    event(out, 1, 1, {w(2)});
+                } else if (object == 1 && opcode == 1) {  // wl_display.get_registry: wl_registry.global
+                    registry = w(2);
+                    for (std::uint32_t name = 1000; fault_ == Fault::floodGlobals && name < (sanitized ? 21000 : 201000); ++name)
+                        event(out, registry, 0, {name, "wl_seat", 7});
+                    for (const auto& global : globals_)
+                        event(out, registry, 0, {global.name, global.interface.c_str(),
+                                                 global.interface == "wl_output" ? 4 : global.interface == "zxdg_output_manager_v1" ? 2 : 1});
+                } else if (object == registry && opcode == 0 && globals.contains(w(2))) {  // wl_registry.bind
+                    const std::uint32_t id = w(5 + (w(3) + 3) / 4);  // after the name, interface and version
+                    const Global& global = *(objects[id] = globals[w(2)]);
+                    if (global.interface == "wl_output") {  // geometry, mode (flags: current 1, preferred 2), scale, done
+                        event(out, id, 0, {0, 0, global.mmWidth, global.mmHeight, 0, "", "", global.transform});
+                        event(out, id, 1, {global.current ? 3 : 2, global.modeWidth, global.modeHeight, 60000});
+                        event(out, id, 3, {global.scale});
+                        event(out, id, 2);
+                    }
+                    for (int i = 0; global.interface == "kde_output_order_v1" && fault_ == Fault::floodOutputOrder && i < 8192; ++i)
+                        event(out, id, 0, {flood.c_str()});
+                } else if (object != 1 && opcode == 1 && size == 16 && objects.contains(w(3))) {  // get_xdg_output
+                    const auto& logical = objects[w(3)]->logicalSize;  // position, size, done
+                    event(out, w(2), 0, {0, 0});
+                    if (logical)
+                        event(out, w(2), 1, {logical->first, logical->second});
+                    event(out, w(2), 2);
+                }
+            }
+            in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(at));
+            if (send(connection, out.data(), out.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(out.size()))
+                break;
+            out.clear();
+        }
+        shutdown(connection, SHUT_RDWR);
+    }
+
+    const Fault fault_;
+    const std::vector<Global> globals_;
+    // Every socket, closed on destruction and not before, so that no number is
+    // reused while the thread may still name it.
+    std::vector<int> descriptors_;
+    int listener_ = -1;
+    std::atomic<int> connection_{-1};
+    std::thread thread_;
+};
+
+json screen(std::int64_t width, std::int64_t height, std::int64_t mmWidth, std::int64_t mmHeight, std::uint32_t id)
+{
+    return {{"resWidth", width}, {"resHeight", height}, {"mmWidth", mmWidth}, {"mmHeight", mmHeight}, {"id", id}};
+}
+
+// The binary's report with these window systems, after the checks that hold
+// whatever the screens; GNU time gives the wall time and the peak resident memory.
+json report(const std::string& wayland, const std::string& display)
+{
+    const ScratchDirectory scratch;
+    const Finished finished = run({"timeout", "10", "/usr/bin/time", "-f", "%e %M", "-o", scratch.path / "usage", "env",
+                                   "WAYLAND_DISPLAY=" + wayland, "DISPLAY=" + display, LSSCREENS_BINARY});
+    EXPECT_EQ(finished.status, 0);
+    EXPECT_EQ(finished.err, "");
+    EXPECT_EQ(finished.out.find('\n'), finished.out.size() - 1);  // one line
+    double seconds = 10, kib = INT_MAX;
+    std::ifstream(scratch.path / "usage") >> seconds >> kib;
+    EXPECT_TRUE(sanitized || (seconds <= 2.5 && kib <= 16 * 1024)) << seconds << " s, " << kib << " KiB";
+    return json::parse(finished.out, nullptr, false);
+}
+
+const Global xdgOutput{1, "zxdg_output_manager_v1"}, dp1{10, "wl_output", 1920, 1080, 1, 0, 600, 340};
+const json dp1Screen = json::array({screen(1920, 1080, 600, 340, 10)});
+
+struct Case {
+    const char* what;
+    Fault fault;
+    std::vector<Global> globals;
+    std::optional<json> screens;  // none: the X server's
+    int outputs = 0;              // added, named from 100 on, each of another size
+    bool silentX = false;         // an X server that accepts and never answers instead of Xvfb
+};
+
+class Hostile : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Hostile, OneLineInTimeAndTheScreensOfACompleteSessionElseOfX)
+{
+    const Case& hostile = GetParam();
+    std::vector<Global> globals = hostile.globals;
+    json screens = hostile.screens.value_or(json::array());
+    // Outputs added: even ones sized by xdg-output, the others by their mode at scale 2.
+    for (int i = 0; i < (sanitized ? std::min(hostile.outputs, 1000) : hostile.outputs); ++i) {
+        globals.push_back({100u + i, "wl_output", 2 * i, 2 * (i % 7), 2});
+        if (i % 2 == 0)
+            globals.back().logicalSize = {i, i % 3};
+        if (i < 16384)  // the documented cap
+            screens.push_back(screen(i, i % (i % 2 ? 7 : 3), 0, 0, 100u + i));
+    }
+    const ScratchDirectory runtime;
+    const HostileCompositor compositor(hostile.fault, globals, runtime.path / "wayland-hostile");
+    std::unique_ptr<HostileCompositor> silentX;  // on the first display number free from 1000, abstract socket
+    int number = 999;
+    while (hostile.silentX && !(silentX && silentX->listening))
+        silentX = std::make_unique<HostileCompositor>(Fault::silent, std::vector<Global>{},
+                                                      "\0/tmp/.X11-unix/X"s + std::to_string(++number));
+    const XServer x(xvfb({"1024x768x24"}));
+    if (!hostile.screens)
+        screens.push_back(screen(1024, 768, 0, 0, outputs().at("screen")));
+    EXPECT_EQ(report(runtime.path / "wayland-hostile", silentX ? ":" + std::to_string(number) : x.display), screens);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripted, Hostile, ::testing::Values(
+    Case{"NeverAnswers", Fault::silent, {xdgOutput, dp1}, std::nullopt},
+    Case{"ClosesOnAccept", Fault::closeOnAccept, {xdgOutput, dp1}, std::nullopt},
+    Case{"ClosesBetweenTheRoundTrips", Fault::closeAfterRoundTrip, {xdgOutput, dp1}, std::nullopt},
+    Case{"ProtocolErrorAfterTheFirstRoundTrip", Fault::errorAfterRoundTrip, {xdgOutput, dp1}, std::nullopt},
+    Case{"NeverAccepts", Fault::frozen, {}, std::nullopt},
+    Case{"NeverAcceptsAndTheXServerNeverAnswers", Fault::frozen, {}, json::array(), 0, true},
+    Case{"FloodsTheOutputOrder", Fault::floodOutputOrder, {xdgOutput, dp1, {11, "kde_output_order_v1"}}, dp1Screen},
+    Case{"FloodsGlobals", Fault::floodGlobals, {xdgOutput, dp1}, dp1Screen},
+    Case{"TenThousandOutputs", Fault::none, {xdgOutput}, json::array(), 10000},
+    Case{"OutputsBeyondTheCap", Fault::none, {xdgOutput}, json::array(), 16385},
+    // The second announcement of name 10 is ignored.
+    Case{"AnnouncesANameTwice", Fault::none, {xdgOutput, dp1, {10, "wl_output", 800, 600}, {12, "wl_output", 800, 600}},
+         json::array({screen(1920, 1080, 600, 340, 10), screen(800, 600, 0, 0, 12)})},
+    // Output 24 has neither a current mode nor a logical size. Transforms:
+    // 1 90°, 2 180°, 3 270°, 4 flipped, 7 flipped and 270°.
+    Case{"AbsurdNumbers", Fault::none, {xdgOutput, {20, "wl_output", 2560, 1440, 2, 3, -1, -5},
+         {21, "wl_output", -5, 1440, 0, 4, INT_MAX, 7}, {22, "wl_output", 1920, 1080, INT_MAX, 99},
+         {.name = 23, .current = false, .logicalSize = {{-1, INT_MAX}}},
+         {.name = 24, .modeWidth = 640, .modeHeight = 480, .current = false}, {25, "wl_output", 1000, 800, -3, -1},
+         {26, "wl_output", 2560, 1440, 2, 2}, {27, "wl_output", 2560, 1440, 1, 1}, {28, "wl_output", 2560, 1440, 2, 7}},
+         json::array({screen(720, 1280, 0, 0, 20), screen(0, 1440, INT_MAX, 7, 21), screen(0, 0, 0, 0, 22),
+                      screen(0, INT_MAX, 0, 0, 23), screen(1000, 800, 0, 0, 25), screen(1280, 720, 0, 0, 26),
+                      screen(1440, 2560, 0, 0, 27), screen(720, 1280, 0, 0, 28)})}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// With standard output closed no window-system socket may take its place:
+// the report cannot be written, under X11 as under Wayland, and the X server
+// still answers.
+TEST(Hostile, StandardOutputClosed)
+{
+    const XServer x(xvfb({"1024x768x24"}));
+    const ScratchDirectory runtime;
+    const HostileCompositor compositor(Fault::none, {xdgOutput, dp1}, runtime.path / "wayland-hostile");
+    for (const std::string wayland : {"no-such-socket", "wayland-hostile"})
+        EXPECT_EQ(run({"env", "XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=" + wayland, "sh", "-c",
+                       "exec \"$0\" >&-", LSSCREENS_BINARY}).status, 1 << 8) << wayland;  // exit status 1
+    EXPECT_EQ(run({"timeout", "5", "xrandr"}).status, 0);
+}
+
+}  // namespace
+}  // namespace lsscreens::testing
