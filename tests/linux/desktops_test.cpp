@@ -22,48 +22,41 @@ namespace {
 using nlohmann::json;
 
 // The screens' sizes in order, as [width, height] (ids are the compositor's,
-// names unknown), and whether the run mapped libsystemd, by the dynamic
-// loader's own account.
-struct Outcome {
-    json sizes = json::array();
-    bool libsystemd = false;
-};
-
-Outcome lsscreens(const Desktop& desktop, std::vector<std::string> variables = {})
+// names unknown), having checked whether the run mapped libsystemd, by the
+// dynamic loader's own account.
+json lsscreens(const Desktop& desktop, bool mapsLibsystemd, std::vector<std::string> variables = {})
 {
-    const auto log = desktop.runtime.path / "loader";
-    variables.insert(variables.end(), {"LD_DEBUG=files", "LD_DEBUG_OUTPUT=" + log.string()});
+    variables.insert(variables.end(), {"LD_DEBUG=files", "LD_DEBUG_OUTPUT=" + (desktop.runtime.path / "loader").string()});
     const Finished finished = desktop.run({LSSCREENS_BINARY}, variables);
-    EXPECT_EQ(finished.status, 0);
-    EXPECT_EQ(finished.err, "");
-    Outcome run;
-    for (const auto& screen : json::parse(finished.out))
-        run.sizes.push_back({screen["resWidth"], screen["resHeight"]});
+    EXPECT_TRUE(finished.status == 0 && finished.err.empty()) << finished.status << finished.err;
+    bool libsystemd = false;
     for (const auto& entry : std::filesystem::directory_iterator(desktop.runtime.path)) {
         if (entry.path().filename().string().starts_with("loader.")) {
             std::ifstream in(entry.path());
-            run.libsystemd |= std::string(std::istreambuf_iterator<char>(in), {}).find("libsystemd.so") != std::string::npos;
+            libsystemd |= std::string(std::istreambuf_iterator<char>(in), {}).find("libsystemd.so") != std::string::npos;
             std::filesystem::remove(entry);
         }
     }
-    return run;
+    EXPECT_EQ(libsystemd, mapsLibsystemd);
+    json sizes = json::array();
+    for (const auto& screen : json::parse(finished.out))
+        sizes.push_back({screen["resWidth"], screen["resHeight"]});
+    return sizes;
 }
 
-// A temporary layout, as GNOME's settings apply it: ApplyMonitorsConfig with
-// the serial from GetCurrentState.
-void apply(const Desktop& mutter, const std::string& logicalMonitors, const std::string& properties)
+// A temporary layout, as GNOME's settings apply it (ApplyMonitorsConfig with
+// the serial from GetCurrentState): Meta-0 and Meta-1 in logical monitors of
+// their own, each placed as "x,y,scale,transform,primary".
+void apply(const Desktop& mutter, const std::string& meta0, const std::string& meta1, const std::string& properties)
 {
+    std::string layout;
+    for (const auto& [placement, connector] : {std::pair{meta0, "Meta-0"}, {meta1, "Meta-1"}})
+        layout += (layout.empty() ? "[(" : ",(") + placement + ",[('" + connector + "','1920x1080@60.000',@a{sv} {})])";
     const std::string call = "gdbus call --session --dest org.gnome.Mutter.DisplayConfig --object-path "
                              "/org/gnome/Mutter/DisplayConfig --method org.gnome.Mutter.DisplayConfig.";
     ASSERT_EQ(mutter.run({"sh", "-c", "set -e; serial=$(" + call + "GetCurrentState | sed 's/^(uint32 \\([0-9]*\\),.*/\\1/'); " +
                                           call + "ApplyMonitorsConfig $serial 1 \"$0\" \"$1\"",
-                          logicalMonitors, properties}).status, 0);
-}
-
-// A logical monitor of one 1920x1080 monitor: "x, y, scale, transform, primary".
-std::string monitor(const std::string& placement, const std::string& connector)
-{
-    return "(" + placement + ",[('" + connector + "','1920x1080@60.000',@a{sv} {})])";
+                          layout + "]", properties}).status, 0);
 }
 
 TEST(Desktops, MutterPhysicalLayoutTheDefault)
@@ -72,11 +65,8 @@ TEST(Desktops, MutterPhysicalLayoutTheDefault)
     ASSERT_TRUE(mutter);
     // Meta-0 turned, Meta-1 the primary: found by xdg-output's names, as
     // mutter's wl_output (version 3) has none. Windows see mode / scale.
-    apply(*mutter, "[" + monitor("0,0,2.0,uint32 1,false", "Meta-0") + "," + monitor("1080,0,2.0,0,true", "Meta-1") + "]",
-          "@a{sv} {}");
-    const Outcome run = lsscreens(*mutter);
-    EXPECT_EQ(run.sizes, json::parse("[[960,540],[540,960]]"));
-    EXPECT_TRUE(run.libsystemd);
+    apply(*mutter, "0,0,2.0,uint32 1,false", "1080,0,2.0,0,true", "@a{sv} {}");
+    EXPECT_EQ(lsscreens(*mutter, true), json::parse("[[960,540],[540,960]]"));
 
     // No bus, and a bus that never answers: xdg-output's order and sizes.
     const auto silent = mutter->runtime.path / "silent-bus";
@@ -87,16 +77,15 @@ TEST(Desktops, MutterPhysicalLayoutTheDefault)
     ASSERT_EQ(listen(listening.get(), 8), 0);
     std::filesystem::permissions(silent, std::filesystem::perms::all);
     for (const std::string& bus : {std::string("unix:path=/nonexistent"), "unix:path=" + silent.string()})
-        EXPECT_EQ(lsscreens(*mutter, {"DBUS_SESSION_BUS_ADDRESS=" + bus}).sizes, json::parse("[[1080,1920],[1920,1080]]")) << bus;
+        EXPECT_EQ(lsscreens(*mutter, true, {"DBUS_SESSION_BUS_ADDRESS=" + bus}), json::parse("[[1080,1920],[1920,1080]]")) << bus;
 }
 
 TEST(Desktops, MutterLogicalLayout)
 {
     const auto mutter = Desktop::mutter(true);
     ASSERT_TRUE(mutter);
-    apply(*mutter, "[" + monitor("0,0,1.5,uint32 3,false", "Meta-0") + "," + monitor("720,0,1.0,0,true", "Meta-1") + "]",
-          "{'layout-mode': <uint32 1>}");
-    EXPECT_EQ(lsscreens(*mutter).sizes, json::parse("[[1920,1080],[720,1280]]"));
+    apply(*mutter, "0,0,1.5,uint32 3,false", "720,0,1.0,0,true", "{'layout-mode': <uint32 1>}");
+    EXPECT_EQ(lsscreens(*mutter, true), json::parse("[[1920,1080],[720,1280]]"));
 }
 
 // Each step as kscreen-doctor takes it, then the order and sizes it lists
@@ -111,16 +100,11 @@ TEST(Desktops, KWinAsKscreenDoctorSeesIt)
         ASSERT_EQ(kwin->run({"sh", "-c", "kscreen-doctor " + step}, {"QT_QPA_PLATFORM=wayland"}).status, 0) << step;
         const std::string listing = std::regex_replace(kwin->run({"kscreen-doctor", "-o"}, {"QT_QPA_PLATFORM=wayland"}).out,
                                                        std::regex("\x1b\\[[0-9;]*m"), "");  // its colours
-        std::map<int, json> byPriority;
+        json expected = json::array();  // the enabled outputs, whose priorities run from 1
         const std::regex enabled(R"( enabled connected priority (\d+) .*Geometry: \S+ (\d+)x(\d+))");
         for (std::sregex_iterator line(listing.begin(), listing.end(), enabled), end; line != end; ++line)
-            byPriority[std::stoi((*line)[1])] = {std::stoi((*line)[2]), std::stoi((*line)[3])};
-        json expected = json::array();
-        for (const auto& [priority, size] : byPriority)
-            expected.push_back(size);
-        const Outcome run = lsscreens(*kwin);
-        EXPECT_EQ(run.sizes, expected) << step << "\n" << listing;
-        EXPECT_FALSE(run.libsystemd);
+            expected[std::stoul((*line)[1]) - 1] = {std::stoi((*line)[2]), std::stoi((*line)[3])};
+        EXPECT_EQ(lsscreens(*kwin, false), expected) << step << "\n" << listing;
     }
 }
 
