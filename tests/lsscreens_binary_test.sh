@@ -25,13 +25,9 @@ if [ "$platform" = macos ]; then
 fi
 check "no window system" "[]" $nothing "$binary" --ignored-argument
 check "unreachable window systems" "[]" env DISPLAY=:4095 WAYLAND_DISPLAY=no-such-socket "$binary"
-unwritable() {  # unwritable HOW COMMAND...: standard output cannot be written; exit 1, nothing on stderr
-    how=$1
-    shift
-    "$@" 2>"$err" && { echo "FAIL: exit status 0 with standard output $how"; failures=$((failures + 1)); }
-    [ ! -s "$err" ] || { echo "FAIL: wrote to stderr with standard output $how"; failures=$((failures + 1)); }
-}
-[ ! -w /dev/full ] || unwritable "full" sh -c "exec $nothing \"$binary\" >/dev/full"
-unwritable "closed" sh -c "exec $nothing \"$binary\" >&-"
+if [ -w /dev/full ]; then
+    $nothing "$binary" >/dev/full 2>"$err" && { echo "FAIL: exit status 0 on a failed write"; failures=$((failures + 1)); }
+    [ ! -s "$err" ] || { echo "FAIL: wrote to stderr on a failed write"; failures=$((failures + 1)); }
+fi
 [ "$failures" -eq 0 ] && echo "lsscreens binary: all checks passed"
 exit "$failures"

@@ -24,7 +24,7 @@ using nlohmann::json;
 // The screens' sizes in order, as [width, height] (ids are the compositor's,
 // names unknown), having checked whether the run mapped libsystemd, by the
 // dynamic loader's own account.
-json lsscreens(const Desktop& desktop, bool mapsLibsystemd, std::vector<std::string> variables = {})
+json lsscreens(const Compositor& desktop, bool mapsLibsystemd, std::vector<std::string> variables = {})
 {
     variables.insert(variables.end(), {"LD_DEBUG=files", "LD_DEBUG_OUTPUT=" + (desktop.runtime.path / "loader").string()});
     const Finished finished = desktop.run({LSSCREENS_BINARY}, variables);
@@ -47,7 +47,7 @@ json lsscreens(const Desktop& desktop, bool mapsLibsystemd, std::vector<std::str
 // A temporary layout, as GNOME's settings apply it (ApplyMonitorsConfig with
 // the serial from GetCurrentState): Meta-0 and Meta-1 in logical monitors of
 // their own, each placed as "x,y,scale,transform,primary".
-void apply(const Desktop& mutter, const std::string& meta0, const std::string& meta1, const std::string& properties)
+void apply(const Compositor& mutter, const std::string& meta0, const std::string& meta1, const std::string& properties)
 {
     std::string layout;
     for (const auto& [placement, connector] : {std::pair{meta0, "Meta-0"}, {meta1, "Meta-1"}})
@@ -61,7 +61,7 @@ void apply(const Desktop& mutter, const std::string& meta0, const std::string& m
 
 TEST(Desktops, MutterPhysicalLayoutTheDefault)
 {
-    const auto mutter = Desktop::mutter(false);
+    const auto mutter = Compositor::mutter(false);
     ASSERT_TRUE(mutter);
     // Meta-0 turned, Meta-1 the primary: found by xdg-output's names, as
     // mutter's wl_output (version 3) has none. Windows see mode / scale.
@@ -82,7 +82,7 @@ TEST(Desktops, MutterPhysicalLayoutTheDefault)
 
 TEST(Desktops, MutterLogicalLayout)
 {
-    const auto mutter = Desktop::mutter(true);
+    const auto mutter = Compositor::mutter(true);
     ASSERT_TRUE(mutter);
     apply(*mutter, "0,0,1.5,uint32 3,false", "720,0,1.0,0,true", "{'layout-mode': <uint32 1>}");
     EXPECT_EQ(lsscreens(*mutter, true), json::parse("[[1920,1080],[720,1280]]"));
@@ -92,7 +92,7 @@ TEST(Desktops, MutterLogicalLayout)
 // (enabled outputs by priority, their geometry) against the run's.
 TEST(Desktops, KWinAsKscreenDoctorSeesIt)
 {
-    const auto kwin = Desktop::kwin();
+    const auto kwin = Compositor::kwin();
     ASSERT_TRUE(kwin);
     for (const std::string step : {"-o", "output.Virtual-0.scale.1.5 output.Virtual-0.rotation.left",
                                    "output.Virtual-1.priority.1", "output.Virtual-1.scale.1.75",

@@ -197,25 +197,26 @@ std::unique_ptr<Compositor> Compositor::weston(std::vector<std::string> options)
     return started ? std::move(weston) : nullptr;
 }
 
-Finished Compositor::runThroughXWayland(const std::string& program) const
+Finished Compositor::run(std::vector<std::string> command, const std::vector<std::string>& variables) const
 {
-    const auto copy = runtime.path / "program";
-    std::filesystem::copy_file(program, copy, std::filesystem::copy_options::overwrite_existing);
-    return run(asUnprivilegedUser({"env", "DISPLAY=" + xDisplay, "WAYLAND_DISPLAY=lsscreens-no-such-socket", copy}));
+    if (const std::filesystem::path program(command[0]); program.is_absolute()) {
+        for (const auto& file : {program, program.parent_path() / "lsscreens-wayland.so"})
+            std::filesystem::copy_file(file, runtime.path / file.filename(), std::filesystem::copy_options::overwrite_existing);
+        command[0] = runtime.path / program.filename();
+    }
+    command.insert(command.begin(), variables.begin(), variables.end());
+    command.insert(command.begin(), {"env", "XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=" + socket,
+                                     "DBUS_SESSION_BUS_ADDRESS=" + bus, "HOME=" + (runtime.path / "home").string()});
+    return testing::run(asUnprivilegedUser(command));
 }
-
-}  // namespace lsscreens::testing
-
-// --- Desktops: mutter and KWin, each with a session bus of its own ---------
-namespace lsscreens::testing {
 
 namespace {
 
 // Starts the desktop in a session of its own, under dbus-run-session, whose
 // whole process group goes when the desktop's process is stopped (dbus-run-
 // session would leave its children behind), and waits for its socket and bus.
-std::unique_ptr<Desktop> startDesktop(std::unique_ptr<Desktop> desktop, const std::string& command,
-                               std::vector<std::string> variables)
+std::unique_ptr<Compositor> startDesktop(std::unique_ptr<Compositor> desktop, const std::string& command,
+                                         std::vector<std::string> variables)
 {
     const auto& runtime = desktop->runtime.path;
     desktop->socket = runtime / "wayland-lsscreens";
@@ -234,9 +235,9 @@ std::unique_ptr<Desktop> startDesktop(std::unique_ptr<Desktop> desktop, const st
 
 }  // namespace
 
-std::unique_ptr<Desktop> Desktop::mutter(bool scaleMonitorFramebuffer)
+std::unique_ptr<Compositor> Compositor::mutter(bool scaleMonitorFramebuffer)
 {
-    auto mutter = std::make_unique<Desktop>();
+    auto mutter = std::make_unique<Compositor>();
     const auto settings = mutter->runtime.path / "home" / ".config" / "glib-2.0" / "settings";
     std::filesystem::create_directories(settings);
     std::ofstream(settings / "keyfile") << "[org/gnome/mutter]\nexperimental-features="
@@ -248,28 +249,15 @@ std::unique_ptr<Desktop> Desktop::mutter(bool scaleMonitorFramebuffer)
 
 // Its installed binary carries file capabilities, which a container refuses:
 // a copy without them, still named kwin_wayland for its platform plugin.
-std::unique_ptr<Desktop> Desktop::kwin()
+std::unique_ptr<Compositor> Compositor::kwin()
 {
-    auto kwin = std::make_unique<Desktop>();
+    auto kwin = std::make_unique<Compositor>();
     const auto copy = kwin->runtime.path / "kwin" / "kwin_wayland";
     std::filesystem::create_directories(copy.parent_path());
     std::filesystem::create_directories(kwin->runtime.path / "home");
     std::filesystem::copy_file("/usr/bin/kwin_wayland", copy);
     return startDesktop(std::move(kwin), copy.string() + " --virtual --output-count 2 --scale 2 --socket wayland-lsscreens",
                         {"QT_QPA_PLATFORM=offscreen"});
-}
-
-Finished Desktop::run(std::vector<std::string> command, const std::vector<std::string>& variables) const
-{
-    if (const std::filesystem::path program(command[0]); program.is_absolute()) {
-        for (const auto& file : {program, program.parent_path() / "lsscreens-wayland.so"})
-            std::filesystem::copy_file(file, runtime.path / file.filename(), std::filesystem::copy_options::overwrite_existing);
-        command[0] = runtime.path / program.filename();
-    }
-    command.insert(command.begin(), variables.begin(), variables.end());
-    command.insert(command.begin(), {"env", "XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=" + socket,
-                                     "DBUS_SESSION_BUS_ADDRESS=" + bus, "HOME=" + (runtime.path / "home").string()});
-    return testing::run(asUnprivilegedUser(command));
 }
 
 }  // namespace lsscreens::testing

@@ -86,32 +86,24 @@ struct Compositor {
     static std::unique_ptr<Compositor> sway(int outputs, const std::string& config);
     // weston with its one headless output, shaped by options ("--scale=2").
     static std::unique_ptr<Compositor> weston(std::vector<std::string> options);
-    // Runs a copy of the program as the compositor's user (the only one its
-    // XWayland lets in), on sway's XWayland, with no Wayland socket named.
-    Finished runThroughXWayland(const std::string& program) const;
+    // Desktops, each with a session bus and HOME of its own. mutter headless
+    // with two 1920x1080 virtual monitors, Meta-0 and Meta-1; with the
+    // experimental feature that allows its logical layout mode.
+    static std::unique_ptr<Compositor> mutter(bool scaleMonitorFramebuffer);
+    // KWin with two virtual 2048x1536 outputs at scale 2, Virtual-0 and Virtual-1.
+    static std::unique_ptr<Compositor> kwin();
+    // Runs the command as the compositor's user (the only one its XWayland
+    // lets in), in its session (runtime directory, Wayland socket, and a
+    // desktop's bus and HOME) with the given variables, later ones winning; a
+    // program named by path is copied first where that user can run it, the
+    // Wayland module too.
+    Finished run(std::vector<std::string> command, const std::vector<std::string>& variables = {}) const;
 
     ScratchDirectory runtime;  // XDG_RUNTIME_DIR, removed once the compositor has stopped
     std::unique_ptr<ChildProcess> process;
     std::string socket;    // the socket's path, for WAYLAND_DISPLAY
     std::string xDisplay;  // sway's XWayland (":N")
-};
-
-}  // namespace lsscreens::testing
-
-// --- Desktops: mutter and KWin, each with a session bus of its own ---------
-namespace lsscreens::testing {
-
-struct Desktop : Compositor {
-    // mutter headless with two 1920x1080 virtual monitors, Meta-0 and Meta-1;
-    // with the experimental feature that allows its logical layout mode.
-    static std::unique_ptr<Desktop> mutter(bool scaleMonitorFramebuffer);
-    // KWin with two virtual 2048x1536 outputs at scale 2, Virtual-0 and Virtual-1.
-    static std::unique_ptr<Desktop> kwin();
-    // Runs the command as the compositor's user, in its session (Wayland
-    // socket, session bus, HOME) with the given variables; a program named by
-    // path is copied first where that user can run it, the Wayland module too.
-    Finished run(std::vector<std::string> command, const std::vector<std::string>& variables = {}) const;
-    std::string bus;  // DBUS_SESSION_BUS_ADDRESS
+    std::string bus;       // a desktop's DBUS_SESSION_BUS_ADDRESS
 };
 
 }  // namespace lsscreens::testing

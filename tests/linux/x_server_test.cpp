@@ -10,7 +10,7 @@
 #include "platform/linux/linux_platform.h"
 #include "report/screen_report.h"
 #include "tests/linux/edid_samples.h"
-#include "tests/linux/harness.h"
+#include "tests/linux/report_json.h"
 
 namespace lsscreens::testing {
 namespace {
@@ -21,16 +21,7 @@ using nlohmann::json;
 // so each report here also shows the fall-back to X11.
 json lsscreens()
 {
-    const Finished finished = run({"env", "WAYLAND_DISPLAY=lsscreens-no-such-socket", LSSCREENS_BINARY});
-    EXPECT_EQ(finished.status, 0);
-    EXPECT_EQ(finished.err, "");
-    return json::parse(finished.out);
-}
-
-json screen(int width, int height) { return {{"resWidth", width}, {"resHeight", height}}; }
-json screen(int width, int height, int mmWidth, int mmHeight, std::uint32_t id)
-{
-    return {{"resWidth", width}, {"resHeight", height}, {"mmWidth", mmWidth}, {"mmHeight", mmHeight}, {"id", id}};
+    return reportOf(run({"env", "WAYLAND_DISPLAY=lsscreens-no-such-socket", LSSCREENS_BINARY}));
 }
 
 // Each X screen lists its own primary first, so only a primary on a later X
@@ -54,7 +45,7 @@ TEST(Xvfb, ThePrimaryOfALaterXScreenFirstTheirNamesAndNoScreensWithoutACookie)
     ASSERT_TRUE(setEdid(outputs(1).at("screen"), edidSample("AUS_2768_118.bin").bytes));
     // No names: the machine's own registry has none of these monitors.
     EXPECT_EQ(lsscreens(), json::array({screen(800, 600, 0, 0, outputs(2).at("screen")),
-                                        screen(1920, 1080, 0, 0, outputs(0).at("screen")), screen(512, 768),
+                                        screen(1920, 1080, 0, 0, outputs(0).at("screen")), json{{"resWidth", 512}, {"resHeight", 768}},
                                         screen(1024, 768, 0, 0, outputs(1).at("screen"))}));
 
     DrmFixture sysfs;  // an unrelated monitor, the twin first, the connector named "screen"

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/linux/edid_samples.h"
-#include "tests/linux/harness.h"
+#include "tests/linux/report_json.h"
 
 namespace lsscreens::testing {
 namespace {
@@ -34,14 +34,6 @@ struct WinePrefix : ScratchDirectory {
         return json::parse(finished.out);
     }
 };
-
-json screen(int width, int height, int mmWidth, int mmHeight, std::uint32_t id, const char* name = nullptr)
-{
-    json screen{{"resWidth", width}, {"resHeight", height}, {"mmWidth", mmWidth}, {"mmHeight", mmHeight}, {"id", id}};
-    if (name)
-        screen["name"] = name;
-    return screen;
-}
 
 // Three monitors, the second primary, EDIDs on the second and third, the
 // first cloned on a fourth output (one screen for both); then the same at a
