@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 
 #include "display/appkit.h"
 #include "display/core_graphics.h"
@@ -21,7 +22,7 @@
 #include "platform/linux/wayland_display.h"
 #include "platform/linux/x11_display.h"
 #include "platform/shared/edid.h"
-#include "platform/shared/registry_objects.h"
+#include "platform/shared/edid_registry.h"
 
 namespace lsscreens {
 
@@ -30,9 +31,6 @@ namespace linux_platform {
 namespace {
 
 using platform_shared::EdidIdentity;
-
-// The registry's "no such device" status.
-constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
 
 // The run's budget for window systems, from its start: a compositor has the
 // first second, the X server (or mutter's D-Bus side, at most 0.5 s of it)
@@ -87,23 +85,12 @@ struct Run {
         return found->second;
     }
 
-    // A connector's info dictionary, built from its EDID once per run and
-    // handed out as is: every screen's registry walk asks for it again.
-    const std::shared_ptr<const Value>& infoDictionary(std::size_t index)
-    {
-        infoDictionaries.resize(registry.connectorCount());
-        if (!infoDictionaries[index])
-            infoDictionaries[index] = std::make_shared<const Value>(platform_shared::infoDictionaryFromEdid(registry.edid(index)));
-        return infoDictionaries[index];
-    }
-
     std::chrono::steady_clock::time_point start;
     std::optional<Screens> screenList;
     std::map<std::uint32_t, std::optional<Output>> outputs;
     DrmRegistry registry;
-    std::vector<std::shared_ptr<const Value>> infoDictionaries;
-    platform_shared::LiveObjects objects;
-    platform_shared::RegistryHandles handles;
+    platform_shared::EdidRegistry registryCalls{[this] { return registry.connectorCount(); },
+                                                [this](std::size_t index) { return registry.edid(index); }};
 };
 
 std::unique_ptr<Run>& currentRun()
@@ -185,41 +172,32 @@ std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID display)
 
 CFOwned IOServiceMatching(const char* className)
 {
-    return run().objects.add(Dictionary{{"IOProviderClass", className}});
+    return run().registryCalls.serviceMatching(className);
 }
 
 kern_return_t IOServiceGetMatchingServices(mach_port_t, CFOwned matching, io_iterator_t* existing)
 {
-    const Dictionary* request = matching ? matching->asDictionary() : nullptr;
-    const Value* className = request ? request->find("IOProviderClass") : nullptr;
-    if (!className || !className->asText() || *className->asText() != "IODisplayConnect")
-        return linux_platform::kIOReturnNoDevice;
-    *existing = run().handles.newIterator(run().registry.connectorCount());
-    return KERN_SUCCESS;
+    return run().registryCalls.matchingServices(std::move(matching), existing);
 }
 
 io_object_t IOIteratorNext(io_iterator_t iterator)
 {
-    return run().handles.next(iterator);
+    return run().registryCalls.iteratorNext(iterator);
 }
 
 kern_return_t IOObjectRelease(io_object_t object)
 {
-    return run().handles.release(object) ? KERN_SUCCESS : linux_platform::kIOReturnNoDevice;
+    return run().registryCalls.release(object);
 }
 
 CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits)
 {
-    const auto index = platform_shared::RegistryHandles::serviceIndex(
-        service, run().registry.connectorCount());
-    if (!index)
-        return {};
-    return run().objects.add(run().infoDictionary(*index));
+    return run().registryCalls.infoDictionary(service);
 }
 
 void CFRelease(CFTypeRef object)
 {
-    run().objects.release(object);
+    run().registryCalls.release(object);
 }
 
 }  // namespace lsscreens

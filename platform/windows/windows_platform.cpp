@@ -14,7 +14,7 @@
 #include "display/core_graphics.h"
 #include "display/iokit.h"
 #include "platform/shared/edid.h"
-#include "platform/shared/registry_objects.h"
+#include "platform/shared/edid_registry.h"
 #include "platform/windows/display_config.h"
 #include "platform/windows/monitor_devices.h"
 #include "platform/windows/win32_monitors.h"
@@ -24,9 +24,6 @@ namespace lsscreens {
 namespace windows_platform {
 
 namespace {
-
-// The registry's "no such device" status.
-constexpr kern_return_t kIOReturnNoDevice = static_cast<kern_return_t>(0xE00002C0);
 
 struct Screen {
     Win32Monitor monitor;
@@ -78,23 +75,13 @@ struct Run {
         return *monitorDevices;
     }
 
-    // A device's info dictionary, built from its EDID once per run and handed
-    // out as is: every screen's registry walk asks for it again.
-    const std::shared_ptr<const Value>& infoDictionary(std::size_t index)
-    {
-        infoDictionaries.resize(devices().size());
-        if (!infoDictionaries[index])
-            infoDictionaries[index] =
-                std::make_shared<const Value>(platform_shared::infoDictionaryFromEdid(devices()[index].edid));
-        return infoDictionaries[index];
-    }
-
     std::vector<Screen> screens;
     std::map<std::uint32_t, std::optional<Display>> displays;
     std::optional<std::vector<MonitorDevice>> monitorDevices;
-    std::vector<std::shared_ptr<const Value>> infoDictionaries;
-    platform_shared::LiveObjects objects;
-    platform_shared::RegistryHandles handles;
+    platform_shared::EdidRegistry registryCalls{[this] { return devices().size(); },
+                                                [this](std::size_t index) {
+                                                    return std::span<const std::uint8_t>(devices()[index].edid);
+                                                }};
 };
 
 Run& run()
@@ -162,40 +149,32 @@ std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID display)
 
 CFOwned IOServiceMatching(const char* className)
 {
-    return run().objects.add(Dictionary{{"IOProviderClass", className}});
+    return run().registryCalls.serviceMatching(className);
 }
 
 kern_return_t IOServiceGetMatchingServices(mach_port_t, CFOwned matching, io_iterator_t* existing)
 {
-    const Dictionary* request = matching ? matching->asDictionary() : nullptr;
-    const Value* className = request ? request->find("IOProviderClass") : nullptr;
-    if (!className || !className->asText() || *className->asText() != "IODisplayConnect")
-        return windows_platform::kIOReturnNoDevice;
-    *existing = run().handles.newIterator(run().devices().size());
-    return KERN_SUCCESS;
+    return run().registryCalls.matchingServices(std::move(matching), existing);
 }
 
 io_object_t IOIteratorNext(io_iterator_t iterator)
 {
-    return run().handles.next(iterator);
+    return run().registryCalls.iteratorNext(iterator);
 }
 
 kern_return_t IOObjectRelease(io_object_t object)
 {
-    return run().handles.release(object) ? KERN_SUCCESS : windows_platform::kIOReturnNoDevice;
+    return run().registryCalls.release(object);
 }
 
 CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits)
 {
-    const auto index = platform_shared::RegistryHandles::serviceIndex(service, run().devices().size());
-    if (!index)
-        return {};
-    return run().objects.add(run().infoDictionary(*index));
+    return run().registryCalls.infoDictionary(service);
 }
 
 void CFRelease(CFTypeRef object)
 {
-    run().objects.release(object);
+    run().registryCalls.release(object);
 }
 
 }  // namespace lsscreens
