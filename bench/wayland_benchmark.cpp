@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     const auto sway = lsscreens::testing::Compositor::sway(3, "output HEADLESS-1 mode 2560x1440 scale 2\n"
                                                               "output HEADLESS-2 mode 1920x1080\n"
                                                               "output HEADLESS-3 mode 1920x1200 transform 90");
-    const auto mutter = lsscreens::testing::Desktop::mutter(false);
+    const auto mutter = lsscreens::testing::Compositor::mutter(false);
     if (!sway || !mutter) {
         std::fprintf(stderr, "sway or mutter cannot be started here\n");
         return 77;
