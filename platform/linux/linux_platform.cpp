@@ -34,9 +34,9 @@ using platform_shared::EdidIdentity;
 
 // The run's budget for window systems, from its start: a compositor has the
 // first second, the X server (or mutter's D-Bus side, at most 0.5 s of it)
-// what is left of the second. Reading the
-// registry and printing take milliseconds, so the run ends well within 2.5 s
-// whatever the window systems do.
+// what is left of the second. Reading the registry and printing take
+// milliseconds, so the run ends well within 2.5 s whatever the window systems
+// do.
 constexpr std::chrono::milliseconds waylandShare{1000};
 constexpr std::chrono::milliseconds windowSystemBudget{2000};
 
