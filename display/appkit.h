@@ -38,6 +38,12 @@ public:
 
     // The window system's current screens, primary first; possibly empty.
     static std::vector<NSScreen> screens();
+    // Whether screens() is a window system's complete answer, or there was
+    // no window system to ask. False when one was there (it accepted the
+    // connection) but gave no complete answer and no other answered: the
+    // list is then empty, and the run must not pass for a machine without
+    // screens.
+    static bool screensComplete();
 
     NSRect frame() const;
     // A copy of the screen's device description, read afresh on every call.

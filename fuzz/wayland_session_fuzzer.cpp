@@ -25,10 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (send(pair[0], data, size, MSG_NOSIGNAL) < 0 && size > 0)
         std::abort();
     shutdown(pair[0], SHUT_WR);
-    // The same deadline for mutter's D-Bus side, were the bytes to announce
-    // mutter: there is no bus to ask here.
+    // The deadline holds for mutter's D-Bus side too, were the bytes to
+    // announce mutter: there is no bus to ask here.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    const auto screens = readWaylandSession(pair[1], deadline, deadline);
+    const auto screens = readWaylandSession(pair[1], deadline);
     close(pair[0]);
     if (!screens)
         return 0;

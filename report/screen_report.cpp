@@ -8,14 +8,14 @@
 
 namespace lsscreens {
 
-std::string screenReport()
+ScreenReport screenReport()
 {
     std::vector<ScreenInfo> screenInfos;
     for (const NSScreen& screen : NSScreen::screens())
         screenInfos.push_back(screen.screenInfos());
 
     const JSONEncoder encoder;
-    return encoder.encode(screenInfos) + '\n';
+    return {encoder.encode(screenInfos) + '\n', NSScreen::screensComplete()};
 }
 
 }  // namespace lsscreens

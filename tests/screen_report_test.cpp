@@ -168,11 +168,18 @@ TEST(StandinLedger, NoticesWhatIsKeptAndWhatIsReleasedTwice)
               "IOObjectRelease(iterator) not held; info0 not released; 1 handle references not released");
 }
 
-TEST(ScreenReport, NoScreensIsAnEmptyArrayAndOneLineFeed)
+// An empty list is the same line whether the window system answered it in
+// full or gave no answer; only the status tells them apart.
+TEST(ScreenReport, NoScreensIsAnEmptyArrayAndOneLineFeedCompleteOrNot)
 {
-    standin::resetWorld();
-    EXPECT_EQ(screenReport(), "[]\n");
-    EXPECT_EQ(world().calls, words("NSScreen.screens"));
+    for (const bool complete : {true, false}) {
+        standin::resetWorld();
+        world().complete = complete;
+        const ScreenReport report = screenReport();
+        EXPECT_EQ(report.json, "[]\n");
+        EXPECT_EQ(report.complete, complete);
+        EXPECT_EQ(world().calls, words("NSScreen.screens NSScreen.screensComplete"));
+    }
 }
 
 TEST(ScreenReport, EveryScreenInTheWindowSystemsOrderFromOneScreenList)
@@ -191,7 +198,7 @@ TEST(ScreenReport, EveryScreenInTheWindowSystemsOrderFromOneScreenList)
                        {{{0, 1440}, {1e300, -1e300}}, Dictionary{{"NSDeviceSize", OtherKind{}}}},
                        {{{-1512, 0}, {1512, 982}}, describedAs(Number::integer(1))}};
 
-    const std::string report = screenReport();
+    const std::string report = screenReport().json;
     EXPECT_EQ(report,
               R"([{"resWidth":2560,"resHeight":1440,"mmWidth":527,"mmHeight":296,"id":69,"name":"LF27T35 \"Q\"\/2"},)"
               R"({"resWidth":2560,"resHeight":1440,"mmWidth":527,"mmHeight":296,"id":70,"name":"LF27T35 \"Q\"\/2"},)"

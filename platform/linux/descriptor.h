@@ -9,7 +9,8 @@ namespace lsscreens::linux_platform {
 // An open file descriptor, closed with its owner; -1 for none.
 class Descriptor {
 public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor()
     {
         if (fd_ >= 0)
@@ -26,7 +27,7 @@ public:
     int release() { return std::exchange(fd_, -1); }
 
 private:
-    int fd_;
+    int fd_ = -1;
 };
 
 }  // namespace lsscreens::linux_platform

@@ -32,13 +32,16 @@ namespace {
 
 using platform_shared::EdidIdentity;
 
-// The run's budget for window systems, from its start: a compositor has the
-// first second, the X server (or mutter's D-Bus side, at most 0.5 s of it)
-// what is left of the second. Reading the registry and printing take
-// milliseconds, so the run ends well within 2.5 s whatever the window systems
-// do.
-constexpr std::chrono::milliseconds waylandShare{1000};
-constexpr std::chrono::milliseconds windowSystemBudget{2000};
+// The run's budget for window systems, from its start. A compositor (its
+// connect, both round trips, and mutter's D-Bus side after them) has until
+// 2 s: a busy compositor, right after a reconfiguration, can take more than a
+// second to answer. The X server, asked only when no compositor answered in
+// full, has until 2.5 s, so that it keeps half a second even after the
+// longest Wayland wait. The registry walk and the printing after them are
+// bounded by the screen caps, so the run ends within 3 s whatever the window
+// systems do.
+constexpr std::chrono::milliseconds waylandBudget{2000};
+constexpr std::chrono::milliseconds x11Budget{2500};
 
 struct Run {
     explicit Run(const std::string& drmRoot) : start(std::chrono::steady_clock::now()), registry(drmRoot) {}
@@ -50,15 +53,25 @@ struct Run {
     const Screens& screens()
     {
         if (!screenList) {
-            screenList = connectWayland(start + waylandShare, start + windowSystemBudget);
-            if (!screenList)
-                screenList = readX11Screens(start + windowSystemBudget);
-            if (!screenList)
-                screenList.emplace();
+            Answer answer = askWayland(start + waylandBudget);
+            if (answer.status != Answer::Status::complete) {
+                Answer x11 = askX11(start + x11Budget);
+                if (x11.status != Answer::Status::absent || answer.status == Answer::Status::absent)
+                    answer = std::move(x11);
+            }
+            // No complete answer after one was there to ask: the run must not
+            // pass for a machine without screens.
+            complete = answer.status != Answer::Status::incomplete;
+            screenList = std::move(answer.screens);
             std::stable_partition(screenList->monitors.begin(), screenList->monitors.end(),
                                   [](const Monitor& monitor) { return monitor.primary; });
         }
         return *screenList;
+    }
+    bool screensComplete()
+    {
+        screens();
+        return complete;
     }
     const std::vector<Monitor>& monitors() { return screens().monitors; }
 
@@ -87,6 +100,7 @@ struct Run {
 
     std::chrono::steady_clock::time_point start;
     std::optional<Screens> screenList;
+    bool complete = true;
     std::map<std::uint32_t, std::optional<Output>> outputs;
     DrmRegistry registry;
     platform_shared::EdidRegistry registryCalls{[this] { return registry.connectorCount(); },
@@ -123,6 +137,11 @@ std::vector<NSScreen> NSScreen::screens()
     for (std::size_t index = 0; index < run().monitors().size(); ++index)
         screens.emplace_back(index);
     return screens;
+}
+
+bool NSScreen::screensComplete()
+{
+    return run().screensComplete();
 }
 
 NSRect NSScreen::frame() const

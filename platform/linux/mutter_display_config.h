@@ -14,10 +14,6 @@
 
 namespace lsscreens::linux_platform {
 
-// The longest the D-Bus call may take, within what is left of the run's
-// budget for window systems.
-inline constexpr std::chrono::milliseconds displayConfigShare{500};
-
 // A Wayland output as told by mutter: its connector name (xdg-output's, as
 // mutter 43 offers wl_output 3 only), current mode (0 by 0 when none) and
 // wl_output transform.

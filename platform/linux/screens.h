@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lsscreens::linux_platform {
@@ -37,6 +38,21 @@ struct OutputFacts {
 struct Screens {
     std::vector<Monitor> monitors;                 // in the window system's order, the primary marked
     std::map<std::uint32_t, OutputFacts> outputs;  // by display id; an id not here names no output
+};
+
+// What asking one window system came to.
+struct Answer {
+    enum class Status {
+        absent,      // nothing there to ask: not named, or nothing accepted the connection
+        incomplete,  // something accepted, then no complete answer within the budget
+        complete,    // the screens below are the whole answer
+    };
+    Status status = Status::absent;
+    Screens screens;  // empty unless complete
+
+    static Answer absent() { return {}; }
+    static Answer incomplete() { return {Status::incomplete, {}}; }
+    static Answer complete(Screens screens) { return {Status::complete, std::move(screens)}; }
 };
 
 }  // namespace lsscreens::linux_platform

@@ -22,15 +22,16 @@ namespace lsscreens::linux_platform {
 inline constexpr std::size_t maximumOutputs = 16384;
 
 // Connects by libwayland-client's rules (see wayland_socket.h) and reads every
-// output. Absent when no compositor accepts the connection, the session does
-// not complete before the deadline, or this build has no Wayland. On mutter,
-// its D-Bus side is asked afterwards (mutter_display_config.h), until latest
-// at the latest.
-std::optional<Screens> connectWayland(Deadline deadline, Deadline latest);
+// output, all before the deadline. Absent when no compositor is named or
+// listening, or this build has no Wayland; incomplete when one accepted the
+// connection (or kept it waiting in a full queue) and the session did not
+// complete in time. On mutter, its D-Bus side is asked afterwards
+// (mutter_display_config.h) with what is left until the deadline.
+Answer askWayland(Deadline deadline);
 
 // One session on a connected socket, which it takes over and closes. Absent
 // unless the session completes before the deadline.
-std::optional<Screens> readWaylandSession(int socket, Deadline deadline, Deadline latest);
+std::optional<Screens> readWaylandSession(int socket, Deadline deadline);
 
 struct LogicalSize {
     std::uint32_t width = 0;

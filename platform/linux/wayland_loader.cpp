@@ -4,7 +4,6 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <string>
 
 #include "platform/linux/mutter_display_config.h"
@@ -44,7 +43,7 @@ LsscreensReadWaylandSession sessionReader()
 
 }  // namespace
 
-std::optional<Screens> readWaylandSession(int socket, Deadline deadline, Deadline latest)
+std::optional<Screens> readWaylandSession(int socket, Deadline deadline)
 {
     Descriptor owned(socket);
     const LsscreensReadWaylandSession read = sessionReader();
@@ -67,17 +66,19 @@ std::optional<Screens> readWaylandSession(int socket, Deadline deadline, Deadlin
         return std::nullopt;
     // The session counts whatever D-Bus does.
     if (mutter)
-        applyMutterDisplayConfig(session.screens.monitors, session.outputs,
-                                 std::min(std::chrono::steady_clock::now() + displayConfigShare, latest));
+        applyMutterDisplayConfig(session.screens.monitors, session.outputs, deadline);
     return std::move(session.screens);
 }
 
-std::optional<Screens> connectWayland(Deadline deadline, Deadline latest)
+Answer askWayland(Deadline deadline)
 {
-    Descriptor socket = connectToCompositor(deadline);
-    if (socket.get() < 0)
-        return std::nullopt;
-    return readWaylandSession(socket.release(), deadline, latest);
+    CompositorConnection connection = connectToCompositor(deadline);
+    if (connection.socket.get() < 0)
+        return connection.reached ? Answer::incomplete() : Answer::absent();
+    // From here on a compositor is there: a session that does not complete,
+    // or a module that cannot be loaded, is a failure to answer.
+    std::optional<Screens> screens = readWaylandSession(connection.socket.release(), deadline);
+    return screens ? Answer::complete(std::move(*screens)) : Answer::incomplete();
 }
 
 }  // namespace lsscreens::linux_platform

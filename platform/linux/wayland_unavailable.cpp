@@ -4,9 +4,9 @@
 
 namespace lsscreens::linux_platform {
 
-std::optional<Screens> connectWayland(Deadline, Deadline)
+Answer askWayland(Deadline)
 {
-    return std::nullopt;
+    return Answer::absent();
 }
 
 }  // namespace lsscreens::linux_platform

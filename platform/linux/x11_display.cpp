@@ -85,11 +85,13 @@ xcb_atom_t existingAtom(const XcbLibrary& xcb, xcb_connection_t* connection, con
 // Everything the run needs, in three batches of requests: the monitors of
 // every X screen, then for each monitor's first output its info and its EDID
 // property, all sent before the first answer is read.
-Screens readServer(const XcbLibrary& xcb)
+std::optional<Screens> readServer(const XcbLibrary& xcb)
 {
     Screens screens;
     const Connection connection(xcb);
-    if (!connection.usable() || !hasRandr15(xcb, connection.get()))
+    if (!connection.usable())
+        return std::nullopt;
+    if (!hasRandr15(xcb, connection.get()))
         return screens;
     xcb_connection_t* const c = connection.get();
     const xcb_atom_t edidAtom = existingAtom(xcb, c, "EDID");
@@ -142,33 +144,34 @@ Screens readServer(const XcbLibrary& xcb)
 struct Conversation {
     std::mutex mutex;
     std::condition_variable answered;
-    std::optional<Screens> screens;
+    std::optional<Answer> answer;
     StandardErrorDiscarded quiet;
 };
 
 }  // namespace
 
-std::optional<Screens> readX11Screens(Deadline deadline)
+Answer askX11(Deadline deadline)
 {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display)
-        return std::nullopt;
+        return Answer::absent();
     const auto conversation = std::make_shared<Conversation>();
     try {
         std::thread([conversation] {
             const XcbLibrary* xcb = xcbLibrary();
-            Screens screens = xcb ? readServer(*xcb) : Screens{};
+            std::optional<Screens> screens = xcb ? readServer(*xcb) : std::nullopt;
+            Answer answer = screens ? Answer::complete(std::move(*screens)) : Answer::incomplete();
             const std::lock_guard lock(conversation->mutex);
-            conversation->screens = std::move(screens);
+            conversation->answer = std::move(answer);
             conversation->answered.notify_one();
         }).detach();
     } catch (const std::system_error&) {
-        return std::nullopt;  // no thread to be had: no time to ask either
+        return Answer::incomplete();  // no thread to be had: no time to ask either
     }
     std::unique_lock lock(conversation->mutex);
-    if (!conversation->answered.wait_until(lock, deadline, [&] { return conversation->screens.has_value(); }))
-        return std::nullopt;
-    return std::move(conversation->screens);
+    if (!conversation->answered.wait_until(lock, deadline, [&] { return conversation->answer.has_value(); }))
+        return Answer::incomplete();
+    return std::move(*conversation->answer);
 }
 
 }  // namespace lsscreens::linux_platform

@@ -16,7 +16,7 @@ namespace lsscreens::linux_platform {
 // (the name lookup of a remote display, the connection, the setup, every
 // reply) runs on a thread of its own, because xcb has no way to bound it:
 // when the deadline passes first, the thread is left behind and the answer is
-// absent, as when there is no server.
-std::optional<Screens> readX11Screens(Deadline deadline);
+// incomplete.
+Answer askX11(Deadline deadline);
 
 }  // namespace lsscreens::linux_platform

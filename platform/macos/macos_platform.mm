@@ -210,6 +210,9 @@ std::vector<NSScreen> NSScreen::screens()
     return screens;
 }
 
+// AppKit answers from the window server's state; its list cannot be partial.
+bool NSScreen::screensComplete() { return true; }
+
 NSRect NSScreen::frame() const { return frameOf(platformIndex()); }
 Dictionary NSScreen::deviceDescription() const { return deviceDescriptionOf(platformIndex()); }
 

@@ -14,6 +14,7 @@ constexpr io_iterator_t emptyIterator = 1;
 }  // namespace
 
 std::vector<NSScreen> NSScreen::screens() { return {}; }
+bool NSScreen::screensComplete() { return true; }  // nothing to ask
 NSRect NSScreen::frame() const { return {}; }
 Dictionary NSScreen::deviceDescription() const { return {}; }
 

@@ -84,6 +84,8 @@ std::vector<NSScreen> NSScreen::screens()
     return screens;
 }
 
+bool NSScreen::screensComplete() { return log("NSScreen.screensComplete").complete; }
+
 NSRect NSScreen::frame() const { return log(std::string("frame") + argument(platformIndex())).screens.at(platformIndex()).frame; }
 
 Dictionary NSScreen::deviceDescription() const

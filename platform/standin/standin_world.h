@@ -28,6 +28,7 @@ struct Service {
 struct World {
     // Scripting.
     std::vector<Screen> screens;
+    bool complete = true;                           // the window system's answer was whole
     std::map<CGDirectDisplayID, Display> displays;  // unknown ids: noSuchDisplay, 0 by 0 mm
     std::vector<Service> services;                  // in iterator order
     kern_return_t matchingStatus = KERN_SUCCESS;    // anything else refuses the request...

@@ -73,11 +73,11 @@ void declarePerMonitorDpiAwareness()
         set(PROCESS_PER_MONITOR_DPI_AWARE);
 }
 
-std::vector<Win32Monitor> readMonitors()
+std::optional<std::vector<Win32Monitor>> readMonitors()
 {
     std::vector<HMONITOR> handles;
     if (!EnumDisplayMonitors(nullptr, nullptr, collect, reinterpret_cast<LPARAM>(&handles)))
-        return {};
+        return std::nullopt;
     const Library shcore(LoadLibraryW(L"shcore.dll"));
     using GetDpi = HRESULT WINAPI(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
     const auto getDpi = lookUp<GetDpi>(shcore.get(), "GetDpiForMonitor");

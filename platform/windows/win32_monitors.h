@@ -2,6 +2,7 @@
 // what a window that is not DPI-aware sees.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,9 @@ struct Win32Monitor {
 // systems (and Wine) where the manifest or the newer call has no effect.
 void declarePerMonitorDpiAwareness();
 
-// The monitors in enumeration order; empty without a desktop.
-std::vector<Win32Monitor> readMonitors();
+// The monitors in enumeration order; absent when the desktop's monitors
+// cannot be enumerated.
+std::optional<std::vector<Win32Monitor>> readMonitors();
 
 // Interface paths differ in letter case between the APIs that give them.
 std::wstring lowerCaseAscii(std::wstring text);

@@ -35,7 +35,9 @@ struct Run {
     {
         declarePerMonitorDpiAwareness();
         const auto ids = displayIds(readDisplayConfig());
-        for (auto& monitor : readMonitors()) {
+        auto monitors = readMonitors();
+        complete = monitors.has_value();
+        for (auto& monitor : monitors.value_or(std::vector<Win32Monitor>{})) {
             const auto id = ids.find(monitor.device);
             screens.push_back({std::move(monitor), id == ids.end() ? std::nullopt : std::optional(id->second)});
         }
@@ -76,6 +78,7 @@ struct Run {
     }
 
     std::vector<Screen> screens;
+    bool complete = true;  // false when the desktop's monitors could not be enumerated
     std::map<std::uint32_t, std::optional<Display>> displays;
     std::optional<std::vector<MonitorDevice>> monitorDevices;
     platform_shared::EdidRegistry registryCalls{[this] { return devices().size(); },
@@ -102,6 +105,11 @@ std::vector<NSScreen> NSScreen::screens()
     for (std::size_t index = 0; index < run().screens.size(); ++index)
         list.emplace_back(index);
     return list;
+}
+
+bool NSScreen::screensComplete()
+{
+    return run().complete;
 }
 
 NSRect NSScreen::frame() const

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdint>
 #include <nlohmann/json.hpp>
 
@@ -10,11 +12,12 @@
 
 namespace lsscreens::testing {
 
-// What a run printed, having exited 0 with one line and nothing on stderr;
-// a discarded value when it is not JSON.
-inline nlohmann::json reportOf(const Finished& finished)
+// What a run printed, having exited with that status (0: a complete answer or
+// none to ask; 2: a window system gave no complete answer) with one line and
+// nothing on stderr; a discarded value when it is not JSON.
+inline nlohmann::json reportOf(const Finished& finished, int exitStatus = 0)
 {
-    EXPECT_EQ(finished.status, 0);
+    EXPECT_TRUE(WIFEXITED(finished.status) && WEXITSTATUS(finished.status) == exitStatus) << finished.status;
     EXPECT_EQ(finished.err, "");
     EXPECT_EQ(finished.out.find('\n'), finished.out.size() - 1) << finished.out;  // one line
     return nlohmann::json::parse(finished.out, nullptr, false);

@@ -41,7 +41,7 @@ TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
     setenv("WAYLAND_DISPLAY", sway->socket.c_str(), 1);
     linux_platform::startRun(sysfs.root());
     // Ids are the compositor's to choose; the names show that each leads to its output.
-    const json report = without(json::parse(screenReport()), "id");
+    const json report = without(json::parse(screenReport().json), "id");
     unsetenv("WAYLAND_DISPLAY");
     EXPECT_EQ(report, json::parse(R"([
         {"resWidth":1280,"resHeight":1024,"mmWidth":0,"mmHeight":0,"name":"DELL U2711"},

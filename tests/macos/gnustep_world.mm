@@ -112,7 +112,7 @@ CFDictionaryRef IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits
 int main()
 {
     @autoreleasepool { [NSApplication sharedApplication]; }
-    std::fputs(lsscreens::screenReport().c_str(), stdout);
+    std::fputs(lsscreens::screenReport().json.c_str(), stdout);
     bool unbalanced = false;
     for (const auto& [handle, count] : handles)
         unbalanced |= count != 0;
