@@ -1,6 +1,6 @@
 // The values every report goes through: JSON strings (escapes and the repair
-// of ill-formed UTF-8), the truncation of sizes, and the two readings of a
-// number object. Their edges (NaN, infinities, values beyond the target
+// of ill-formed UTF-8), the truncation of sizes, the two readings of a
+// number object, and the dictionaries a platform hands out until released. Their edges (NaN, infinities, values beyond the target
 // range, negative zero, broken byte sequences) are where faults and undefined
 // behaviour would hide.
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 
 #include "display/platform_value.h"
 #include "display/truncation.h"
+#include "platform/shared/registry_objects.h"
 #include "report/json_encoder.h"
 #include "report/json_string.h"
 
@@ -90,6 +91,27 @@ TEST(JsonString, EscapesAndRepairedUtf8)
     std::iota(all.begin(), all.end(), '\0');
     const auto name = json::parse(JSONEncoder().encode({{1, 2, std::nullopt, std::nullopt, std::nullopt, all}}));
     EXPECT_EQ(name[0]["name"].get<std::string>(), all);
+}
+
+// Each reference handed out holds the dictionary until it is given back, and
+// a release lets go of it for good: a second release of the same reference
+// is refused, and the platform's shared copy is the only holder left.
+TEST(LiveObjects, AReleasedDictionaryIsDroppedOnce)
+{
+    platform_shared::LiveObjects objects;
+    const auto kept = std::make_shared<const Value>(Dictionary{{"DisplayProductName", "LF27T35"}});
+    const CFTypeRef first = objects.add(kept).release();
+    const CFTypeRef second = objects.add(kept).release();
+    const CFTypeRef other = objects.add(Value(Dictionary{})).release();
+    EXPECT_EQ(kept.use_count(), 3);
+    EXPECT_TRUE(objects.release(first));
+    EXPECT_TRUE(objects.release(other));
+    EXPECT_FALSE(objects.release(other));
+    EXPECT_EQ(kept.use_count(), 2);
+    EXPECT_TRUE(objects.release(second));
+    EXPECT_FALSE(objects.release(first));
+    EXPECT_EQ(kept.use_count(), 1);
+    EXPECT_EQ(objects.size(), 0u);
 }
 
 }  // namespace
