@@ -1,6 +1,6 @@
 #include "display/platform_value.h"
 
-#include <bit>
+#include <cstring>
 #include <limits>
 
 namespace lsscreens {
@@ -15,7 +15,11 @@ constexpr double twoTo32 = 4294967296.0;
 // ever converted out of range and libm (fmod, trunc) is not needed.
 std::uint32_t truncatedModulo2To32(double value)
 {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    // memcpy rather than std::bit_cast, which the C++ library of Xcode 13
+    // does not have yet.
+    std::uint64_t bits;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
     const int biasedExponent = static_cast<int>(bits >> 52 & 0x7FF);
     if (biasedExponent == 0x7FF || biasedExponent == 0)
         return 0;  // NaN and infinities; zero and subnormals (below 1)
