@@ -154,9 +154,7 @@ NSRect NSScreen::frame() const
 Dictionary NSScreen::deviceDescription() const
 {
     const auto& monitor = run().monitors().at(platformIndex());
-    Dictionary description;
-    description.set("NSDeviceSize", Dictionary{{"width", Number::integer(monitor.width)},
-                                               {"height", Number::integer(monitor.height)}});
+    Dictionary description;  // only what the core reads
     if (monitor.firstOutput)
         description.set("NSScreenNumber", Number::integer(*monitor.firstOutput));
     return description;

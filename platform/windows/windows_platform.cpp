@@ -121,9 +121,7 @@ NSRect NSScreen::frame() const
 Dictionary NSScreen::deviceDescription() const
 {
     const auto& screen = run().screens.at(platformIndex());
-    Dictionary description;
-    description.set("NSDeviceSize", Dictionary{{"width", Number::floating(screen.monitor.width)},
-                                               {"height", Number::floating(screen.monitor.height)}});
+    Dictionary description;  // only what the core reads
     if (screen.id)
         description.set("NSScreenNumber", Number::integer(*screen.id));
     return description;
