@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "display/appkit.h"
 #include "display/core_graphics.h"
@@ -17,6 +18,7 @@
 #include "platform/shared/edid_registry.h"
 #include "platform/windows/display_config.h"
 #include "platform/windows/monitor_devices.h"
+#include "platform/windows/screen_order.h"
 #include "platform/windows/win32_monitors.h"
 
 namespace lsscreens {
@@ -25,11 +27,6 @@ namespace windows_platform {
 
 namespace {
 
-struct Screen {
-    Win32Monitor monitor;
-    std::optional<std::uint32_t> id;  // absent where the configuration cannot be read
-};
-
 struct Run {
     Run()
     {
@@ -37,11 +34,7 @@ struct Run {
         const auto ids = displayIds(readDisplayConfig());
         auto monitors = readMonitors();
         complete = monitors.has_value();
-        for (auto& monitor : monitors.value_or(std::vector<Win32Monitor>{})) {
-            const auto id = ids.find(monitor.device);
-            screens.push_back({std::move(monitor), id == ids.end() ? std::nullopt : std::optional(id->second)});
-        }
-        std::stable_partition(screens.begin(), screens.end(), [](const Screen& screen) { return screen.monitor.primary; });
+        screens = orderScreens(std::move(monitors).value_or(std::vector<Win32Monitor>{}), ids);
     }
 
     // The EDID of the display with that id, read once per run; absent when
