@@ -18,6 +18,7 @@
 #include "platform/shared/edid_registry.h"
 #include "platform/windows/display_config.h"
 #include "platform/windows/monitor_devices.h"
+#include "platform/windows/monitor_match.h"
 #include "platform/windows/screen_order.h"
 #include "platform/windows/win32_monitors.h"
 
@@ -50,12 +51,7 @@ struct Run {
             std::optional<Display> known;
             const auto screen = std::find_if(screens.begin(), screens.end(), [&](const Screen& s) { return s.id == id; });
             if (screen != screens.end()) {
-                const auto& path = screen->monitor.interfacePath;
-                const auto device = std::find_if(devices().begin(), devices().end(), [&](const MonitorDevice& d) {
-                    return !path.empty() && d.interfacePath == path;
-                });
-                const std::vector<std::uint8_t> none;
-                const auto& edid = device == devices().end() ? none : device->edid;
+                const auto edid = edidByInterfacePath(devices(), screen->monitor.interfacePath);
                 known = Display{platform_shared::readEdidIdentity(edid), platform_shared::readEdidSize(edid)};
             }
             found = displays.emplace(id, std::move(known)).first;

@@ -1,9 +1,11 @@
 // What the Windows platform makes of the system's lists, on cases Wine does
-// not give: a primary enumerated after other monitors.
+// not give: a primary enumerated after other monitors, interface paths that
+// differ in letter case between the APIs.
 #include <gtest/gtest.h>
 
 #include <array>
 
+#include "platform/windows/monitor_match.h"
 #include "platform/windows/screen_order.h"
 
 namespace lsscreens::windows_platform {
@@ -26,6 +28,23 @@ TEST(WindowsScreens, PrimaryFirstOthersInEnumerationOrderWithTheirIds)
                                         {L"\\\\.\\DISPLAY2", 0x1102},
                                         {L"\\\\.\\DISPLAY4", 0x1104},
                                         {L"\\\\.\\DISPLAY3", std::nullopt}}));
+}
+
+// Each side's path has capitals where the other's has none.
+TEST(WindowsScreens, MonitorDeviceByInterfacePathWhateverItsLetterCase)
+{
+    const std::vector<MonitorDevice> devices{{L"", {1}},
+                                             {L"\\\\?\\DISPLAY#del4056#5&1a2b&0&UID4352#{e6f07b5f}", {2}},
+                                             {L"\\\\?\\DISPLAY#del4056#5&1a2b&0&UID4353#{e6f07b5f}", {3}}};
+    const std::pair<std::wstring, std::vector<std::uint8_t>> cases[] = {
+        {L"\\\\?\\display#DEL4056#5&1a2b&0&uid4353#{E6F07B5F}", {3}},
+        {L"\\\\?\\display#DEL4056#5&1a2b&0&uid4354#{E6F07B5F}", {}},
+        {L"", {}},  // unknown: not the device whose path could not be read
+    };
+    for (const auto& [path, edid] : cases) {
+        const auto found = edidByInterfacePath(devices, path);
+        EXPECT_EQ(std::vector(found.begin(), found.end()), edid);
+    }
 }
 
 }  // namespace
