@@ -1,8 +1,8 @@
 #include "platform/windows/display_config.h"
 
-#include <windows.h>
-
+#include <iterator>
 #include <set>
+#include <utility>
 
 namespace lsscreens::windows_platform {
 
@@ -19,6 +19,23 @@ std::map<std::wstring, std::uint32_t> displayIds(const std::vector<ConfigPath>& 
         ids.emplace(path.source, path.target + (rank << 24));  // the first target wins: emplace keeps it
     }
     return ids;
+}
+
+std::vector<ConfigPath> configPaths(std::span<const DISPLAYCONFIG_PATH_INFO> paths,
+                                    const std::function<std::wstring(const LUID&)>& adapterPath,
+                                    const std::function<std::wstring(const DISPLAYCONFIG_PATH_SOURCE_INFO&)>& sourceName)
+{
+    std::vector<ConfigPath> read;
+    std::map<std::pair<DWORD, LONG>, std::wstring> adapters;  // by LUID: every source meets every target
+    for (const auto& path : paths) {
+        const LUID& luid = path.targetInfo.adapterId;
+        auto adapter = adapters.find({luid.LowPart, luid.HighPart});
+        if (adapter == adapters.end())
+            adapter = adapters.emplace(std::pair(luid.LowPart, luid.HighPart), adapterPath(luid)).first;
+        const bool active = (path.flags & DISPLAYCONFIG_PATH_ACTIVE) != 0;
+        read.push_back({adapter->second, active ? sourceName(path.sourceInfo) : std::wstring(), path.targetInfo.id, active});
+    }
+    return read;
 }
 
 namespace {
@@ -60,17 +77,7 @@ std::vector<ConfigPath> readDisplayConfig()
     }
     if (status != ERROR_SUCCESS)
         return {};
-    std::vector<ConfigPath> read;
-    std::map<std::pair<DWORD, LONG>, std::wstring> adapters;  // by LUID: every source meets every target
-    for (const auto& path : paths) {
-        const LUID& luid = path.targetInfo.adapterId;
-        auto adapter = adapters.find({luid.LowPart, luid.HighPart});
-        if (adapter == adapters.end())
-            adapter = adapters.emplace(std::pair(luid.LowPart, luid.HighPart), adapterPath(luid)).first;
-        const bool active = (path.flags & DISPLAYCONFIG_PATH_ACTIVE) != 0;
-        read.push_back({adapter->second, active ? sourceName(path.sourceInfo) : std::wstring(), path.targetInfo.id, active});
-    }
-    return read;
+    return configPaths(paths, adapterPath, sourceName);
 }
 
 }  // namespace lsscreens::windows_platform

@@ -3,8 +3,12 @@
 // display.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,6 +30,13 @@ struct ConfigPath {
 // to their top byte: distinct while target ids fit in 24 bits, and stable
 // while the same adapters are present.
 std::map<std::wstring, std::uint32_t> displayIds(const std::vector<ConfigPath>& paths);
+
+// The configuration's paths as ConfigPaths: each path's target id on the
+// target's adapter, named by adapterPath (asked once per adapter); the source
+// named by sourceName, asked for active paths only.
+std::vector<ConfigPath> configPaths(std::span<const DISPLAYCONFIG_PATH_INFO> paths,
+                                    const std::function<std::wstring(const LUID&)>& adapterPath,
+                                    const std::function<std::wstring(const DISPLAYCONFIG_PATH_SOURCE_INFO&)>& sourceName);
 
 // Every path of the current configuration, inactive ones too (they name the
 // adapters that are present); empty when it cannot be read.

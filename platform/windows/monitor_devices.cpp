@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "platform/shared/edid.h"
-#include "platform/windows/win32_monitors.h"
 
 namespace lsscreens::windows_platform {
 
@@ -73,7 +72,7 @@ std::vector<MonitorDevice> readMonitorDevices()
         std::wstring path((needed - at) / sizeof(wchar_t), L'\0');
         std::memcpy(path.data(), storage.data() + at, path.size() * sizeof(wchar_t));
         path.resize(path.find(L'\0') == std::wstring::npos ? path.size() : path.find(L'\0'));
-        devices.push_back({lowerCaseAscii(std::move(path)), edidOf(opened, device)});
+        devices.push_back({std::move(path), edidOf(opened, device)});
     }
     return devices;
 }

@@ -9,7 +9,7 @@
 namespace lsscreens::windows_platform {
 
 struct MonitorDevice {
-    std::wstring interfacePath;       // lower case
+    std::wstring interfacePath;       // as SetupAPI gives it
     std::vector<std::uint8_t> edid;   // empty when the device has none
 };
 

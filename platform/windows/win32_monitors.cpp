@@ -49,17 +49,10 @@ std::wstring interfacePath(const wchar_t* device)
     monitor.cb = sizeof monitor;
     if (!EnumDisplayDevicesW(device, 0, &monitor, EDD_GET_DEVICE_INTERFACE_NAME))
         return {};
-    return lowerCaseAscii(monitor.DeviceID);
+    return monitor.DeviceID;
 }
 
 }  // namespace
-
-std::wstring lowerCaseAscii(std::wstring text)
-{
-    for (auto& c : text)
-        c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-    return text;
-}
 
 void declarePerMonitorDpiAwareness()
 {

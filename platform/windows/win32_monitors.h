@@ -12,7 +12,7 @@ struct Win32Monitor {
     double x = 0, y = 0, width = 0, height = 0;  // pixels * 96 / the monitor's DPI, unrounded
     bool primary = false;
     std::wstring device;         // GDI device name ("\\.\DISPLAY1")
-    std::wstring interfacePath;  // the monitor device's interface path, lower case; empty when unknown
+    std::wstring interfacePath;  // the monitor device's interface path as given; empty when unknown
 };
 
 // Asks for per-monitor DPI awareness, so that rectangles come in pixels. The
@@ -23,8 +23,5 @@ void declarePerMonitorDpiAwareness();
 // The monitors in enumeration order; absent when the desktop's monitors
 // cannot be enumerated.
 std::optional<std::vector<Win32Monitor>> readMonitors();
-
-// Interface paths differ in letter case between the APIs that give them.
-std::wstring lowerCaseAscii(std::wstring text);
 
 }  // namespace lsscreens::windows_platform

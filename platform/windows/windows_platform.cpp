@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "display/appkit.h"
 #include "display/core_graphics.h"
@@ -17,6 +18,8 @@
 #include "platform/shared/edid_registry.h"
 #include "platform/windows/display_config.h"
 #include "platform/windows/monitor_devices.h"
+#include "platform/windows/monitor_match.h"
+#include "platform/windows/screen_order.h"
 #include "platform/windows/win32_monitors.h"
 
 namespace lsscreens {
@@ -25,11 +28,6 @@ namespace windows_platform {
 
 namespace {
 
-struct Screen {
-    Win32Monitor monitor;
-    std::optional<std::uint32_t> id;  // absent where the configuration cannot be read
-};
-
 struct Run {
     Run()
     {
@@ -37,11 +35,7 @@ struct Run {
         const auto ids = displayIds(readDisplayConfig());
         auto monitors = readMonitors();
         complete = monitors.has_value();
-        for (auto& monitor : monitors.value_or(std::vector<Win32Monitor>{})) {
-            const auto id = ids.find(monitor.device);
-            screens.push_back({std::move(monitor), id == ids.end() ? std::nullopt : std::optional(id->second)});
-        }
-        std::stable_partition(screens.begin(), screens.end(), [](const Screen& screen) { return screen.monitor.primary; });
+        screens = orderScreens(std::move(monitors).value_or(std::vector<Win32Monitor>{}), ids);
     }
 
     // The EDID of the display with that id, read once per run; absent when
@@ -57,12 +51,7 @@ struct Run {
             std::optional<Display> known;
             const auto screen = std::find_if(screens.begin(), screens.end(), [&](const Screen& s) { return s.id == id; });
             if (screen != screens.end()) {
-                const auto& path = screen->monitor.interfacePath;
-                const auto device = std::find_if(devices().begin(), devices().end(), [&](const MonitorDevice& d) {
-                    return !path.empty() && d.interfacePath == path;
-                });
-                const std::vector<std::uint8_t> none;
-                const auto& edid = device == devices().end() ? none : device->edid;
+                const auto edid = edidByInterfacePath(devices(), screen->monitor.interfacePath);
                 known = Display{platform_shared::readEdidIdentity(edid), platform_shared::readEdidSize(edid)};
             }
             found = displays.emplace(id, std::move(known)).first;

@@ -7,9 +7,10 @@
 namespace lsscreens::windows_platform {
 namespace {
 
+const std::wstring intel = L"\\\\?\\PCI#VEN_8086", nvidia = L"\\\\?\\PCI#VEN_10DE";
+
 TEST(DisplayIds, FirstActiveTargetOfEachSourceAndAdaptersRankedByDevicePath)
 {
-    const std::wstring intel = L"\\\\?\\PCI#VEN_8086", nvidia = L"\\\\?\\PCI#VEN_10DE";
     const std::map<std::wstring, std::uint32_t> oneAdapter{{L"\\\\.\\DISPLAY1", 0x1100}, {L"\\\\.\\DISPLAY2", 0x1102}};
     EXPECT_EQ(displayIds({{intel, L"", 0x1101, false},  // inactive, not cloned
                           {intel, L"\\\\.\\DISPLAY2", 0x1102, true},
@@ -24,6 +25,30 @@ TEST(DisplayIds, FirstActiveTargetOfEachSourceAndAdaptersRankedByDevicePath)
                           {intel, L"\\\\.\\DISPLAY2", 0x1102, true}}),
               (std::map<std::wstring, std::uint32_t>{{L"\\\\.\\DISPLAY1", 0x01001100}, {L"\\\\.\\DISPLAY2", 0x01001102}}));
     EXPECT_EQ(displayIds({}), (std::map<std::wstring, std::uint32_t>{}));
+}
+
+// From QueryDisplayConfig's paths (every source with every target): the id is
+// the target's, on the target's adapter, never the source's.
+TEST(DisplayIds, FromTheConfigurationsPathsTheTargetIdOnTheTargetsAdapter)
+{
+    const auto path = [](DWORD adapter, UINT32 source, UINT32 target, bool active) {
+        DISPLAYCONFIG_PATH_INFO info{};
+        info.sourceInfo.adapterId = {adapter, 0};
+        info.sourceInfo.id = source;
+        info.targetInfo.adapterId = {adapter, 0};
+        info.targetInfo.id = target;
+        info.flags = active ? DISPLAYCONFIG_PATH_ACTIVE : 0;
+        return info;
+    };
+    const DISPLAYCONFIG_PATH_INFO paths[] = {path(7, 0, 0x1100, false), path(7, 0, 0x1101, true),
+                                             path(7, 1, 0x1100, true), path(7, 1, 0x1101, false),
+                                             path(9, 0, 0x1100, false)};
+    const auto adapterPath = [](const LUID& adapter) { return adapter.LowPart == 7 ? intel : nvidia; };
+    const auto sourceName = [](const DISPLAYCONFIG_PATH_SOURCE_INFO& source) {
+        return L"\\\\.\\DISPLAY" + std::to_wstring(source.id + 1);
+    };
+    EXPECT_EQ(displayIds(configPaths(paths, adapterPath, sourceName)),
+              (std::map<std::wstring, std::uint32_t>{{L"\\\\.\\DISPLAY1", 0x01001101}, {L"\\\\.\\DISPLAY2", 0x01001100}}));
 }
 
 }  // namespace
