@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "display/platform_value.h"
-#include "report/screen_info.h"
 
 namespace lsscreens {
+
+// The record screenInfos() returns, defined with the report (report/screen_info.h):
+// the platforms, which include this header, never need it.
+struct ScreenInfo;
 
 struct NSPoint {
     double x = 0;

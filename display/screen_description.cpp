@@ -8,6 +8,7 @@
 #include "display/display_service_lookup.h"
 #include "display/iokit.h"
 #include "display/truncation.h"
+#include "report/screen_info.h"
 
 namespace lsscreens {
 

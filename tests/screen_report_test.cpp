@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "platform/standin/standin_world.h"
+#include "report/screen_info.h"
 #include "report/screen_report.h"
 
 namespace lsscreens::testing {
