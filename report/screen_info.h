@@ -10,8 +10,11 @@ namespace lsscreens {
 class KeyedEncodingContainer;
 
 struct ScreenInfo {
-    std::int64_t resWidth;   // frame width in the window system's points
-    std::int64_t resHeight;  // frame height in points
+    // The frame's size in the window system's logical units: points on
+    // macOS, pixels under X11, logical pixels under Wayland, pixels at 96 DPI
+    // on Windows.
+    std::int64_t resWidth;
+    std::int64_t resHeight;
     // The physical size in millimetres and the display id are set together:
     // all three present or all three absent.
     std::optional<std::int64_t> mmWidth;
