@@ -1,9 +1,12 @@
 // The real binary against window systems that misbehave: a scripted
-// compositor (never answering, closing, failing, flooding, thousands of
-// outputs, absurd numbers), a listener that never accepts, an X server that
-// never answers. Every run exits 0 with one line of JSON and nothing on
-// stderr, within the 3 s bound and 16 MiB; a live Xvfb is on DISPLAY, so a
-// Wayland session that does not complete shows its screen.
+// compositor (never answering, answering late, closing, failing, flooding,
+// thousands of outputs, absurd numbers, handed over as WAYLAND_SOCKET or not
+// usable so), a listener that never accepts, an X server that never answers.
+// Every run prints one line of JSON and nothing on stderr within 3 s and
+// 16 MiB: the compositor has until 2 s after the start, X11 until 2.5 s. A
+// live Xvfb is on DISPLAY unless a case says otherwise, so a Wayland session
+// that does not complete shows its screen (exit 0); when nothing that was
+// there answered in full, the report is [] with exit status 2.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -17,6 +20,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "platform/linux/descriptor.h"
 #include "tests/linux/report_json.h"
 
 namespace lsscreens::testing {
@@ -39,13 +43,14 @@ struct Global {
 };
 
 // frozen: listens with a full queue and never accepts. silent: accepts, reads
-// and never writes. closeAfterRoundTrip: at the first request after the first
-// round trip; errorAfterRoundTrip: there a protocol error instead, then
-// silence on an open connection. floodOutputOrder: a bound
+// and never writes. late: answers only 1.5 s after accepting.
+// closeAfterRoundTrip: at the first request after the first round trip;
+// errorAfterRoundTrip: there a protocol error instead, then silence on an
+// open connection. floodOutputOrder: a bound
 // kde_output_order_v1 gets 32 MiB of "output" events, never "done".
 // floodGlobals: 200,000 seats (20,000 under sanitizers) announced before the
 // scripted globals.
-enum class Fault { none, frozen, silent, closeOnAccept, closeAfterRoundTrip, errorAfterRoundTrip, floodOutputOrder, floodGlobals };
+enum class Fault { none, frozen, silent, late, closeOnAccept, closeAfterRoundTrip, errorAfterRoundTrip, floodOutputOrder, floodGlobals };
 
 // An event's argument: an int, uint, object or new_id, or a string.
 struct Argument {
@@ -119,6 +124,8 @@ public:
 private:
     void serve(int connection)
     {
+        if (fault_ == Fault::late)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         std::map<std::uint32_t, const Global*> globals, objects;  // by name (the first announced), by the client's id
         for (const auto& global : globals_)
             globals.emplace(global.name, &global);
@@ -192,13 +199,15 @@ private:
     std::thread thread_;
 };
 
-// The binary's report with these window systems, after the checks that hold
+// The binary's report with these variables, after the checks that hold
 // whatever the screens; GNU time gives the wall time and the peak resident memory.
-json report(const std::string& wayland, const std::string& display, int exitStatus)
+json report(std::vector<std::string> command, int exitStatus)
 {
     const ScratchDirectory scratch;
-    const Finished finished = run({"timeout", "10", "/usr/bin/time", "-q", "-f", "%e %M", "-o", scratch.path / "usage", "env",
-                                   "WAYLAND_DISPLAY=" + wayland, "DISPLAY=" + display, LSSCREENS_BINARY});
+    command.insert(command.begin(), {"timeout", "10", "/usr/bin/time", "-q", "-f", "%e %M", "-o", scratch.path / "usage",
+                                     "env", "-u", "DISPLAY", "-u", "WAYLAND_SOCKET"});
+    command.push_back(LSSCREENS_BINARY);
+    const Finished finished = run(command);
     double seconds = 10, kib = INT_MAX;
     std::ifstream(scratch.path / "usage") >> seconds >> kib;
     EXPECT_TRUE(sanitized || (seconds <= 3 && kib <= 16 * 1024)) << seconds << " s, " << kib << " KiB";
@@ -208,14 +217,19 @@ json report(const std::string& wayland, const std::string& display, int exitStat
 const Global xdgOutput{1, "zxdg_output_manager_v1"}, dp1{10, "wl_output", 1920, 1080, 1, 0, 600, 340};
 const json dp1Screen = json::array({screen(1920, 1080, 600, 340, 10)});
 
+enum class X { xvfb, silent, none };  // on DISPLAY: Xvfb, a server that accepts and never answers, nothing
+
 struct Case {
     const char* what;
     Fault fault;
     std::vector<Global> globals;
     std::optional<json> screens;  // none: the X server's
     int outputs = 0;              // added, named from 100 on, each of another size
-    bool silentX = false;         // an X server that accepts and never answers instead of Xvfb
+    X x = X::xvfb;
     int exitStatus = 0;
+    // WAYLAND_SOCKET as given; "" for a connection of the test's own to the
+    // compositor, whose socket's path is then removed.
+    const char* waylandSocket = nullptr;
 };
 
 class Hostile : public ::testing::TestWithParam<Case> {};
@@ -233,28 +247,51 @@ TEST_P(Hostile, OneLineInTimeAndTheScreensOfACompleteSessionElseOfX)
         if (i < 16384)  // the documented cap
             screens.push_back(screen(i, i % (i % 2 ? 7 : 3), 0, 0, 100u + i));
     }
+    // The compositor's socket relative to the runtime directory, as desktops name it.
     const ScratchDirectory runtime;
     const HostileCompositor compositor(hostile.fault, globals, runtime.path / "wayland-hostile");
+    std::vector<std::string> variables{"XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=wayland-hostile"};
     std::unique_ptr<HostileCompositor> silentX;  // on the first display number free from 1000, abstract socket
     int number = 999;
-    while (hostile.silentX && !(silentX && silentX->listening))
+    while (hostile.x == X::silent && !(silentX && silentX->listening))
         silentX = std::make_unique<HostileCompositor>(Fault::silent, std::vector<Global>{},
                                                       "\0/tmp/.X11-unix/X"s + std::to_string(++number));
     const XServer x(xvfb({"1024x768x24"}));
+    if (hostile.x != X::none)
+        variables.push_back("DISPLAY=" + (silentX ? ":" + std::to_string(number) : x.display));
     if (!hostile.screens)
         screens.push_back(screen(1024, 768, 0, 0, outputs().at("screen")));
-    EXPECT_EQ(report(runtime.path / "wayland-hostile", silentX ? ":" + std::to_string(number) : x.display,
-                     hostile.exitStatus),
-              screens);
+    const bool ownConnection = hostile.waylandSocket && !*hostile.waylandSocket;
+    const linux_platform::Descriptor handedOver(ownConnection ? socket(AF_UNIX, SOCK_STREAM, 0) : -1);  // inherited
+    if (handedOver.get() >= 0) {
+        sockaddr_un where{.sun_family = AF_UNIX, .sun_path = {}};
+        (runtime.path / "wayland-hostile").string().copy(where.sun_path, sizeof where.sun_path - 1);
+        ASSERT_EQ(connect(handedOver.get(), reinterpret_cast<const sockaddr*>(&where), sizeof where), 0);
+        std::filesystem::remove(runtime.path / "wayland-hostile");
+    }
+    if (hostile.waylandSocket)
+        variables.push_back("WAYLAND_SOCKET="s + (ownConnection ? std::to_string(handedOver.get()) : hostile.waylandSocket));
+    EXPECT_EQ(report(variables, hostile.exitStatus), screens);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, Hostile, ::testing::Values(
     Case{"NeverAnswers", Fault::silent, {xdgOutput, dp1}, std::nullopt},
+    Case{"NeverAnswersAndNoXServer", Fault::silent, {xdgOutput, dp1}, json::array(), 0, X::none, 2},
+    Case{"AnswersAfterOneAndAHalfSeconds", Fault::late, {xdgOutput, dp1}, dp1Screen},
     Case{"ClosesOnAccept", Fault::closeOnAccept, {xdgOutput, dp1}, std::nullopt},
     Case{"ClosesBetweenTheRoundTrips", Fault::closeAfterRoundTrip, {xdgOutput, dp1}, std::nullopt},
     Case{"ProtocolErrorAfterTheFirstRoundTrip", Fault::errorAfterRoundTrip, {xdgOutput, dp1}, std::nullopt},
     Case{"NeverAccepts", Fault::frozen, {}, std::nullopt},
-    Case{"NeverAcceptsAndTheXServerNeverAnswers", Fault::frozen, {}, json::array(), 0, true, 2},
+    Case{"NeverAcceptsAndTheXServerNeverAnswers", Fault::frozen, {}, json::array(), 0, X::silent, 2},
+    Case{"NoOutputsWhileTheXServerHasScreens", Fault::none, {xdgOutput}, json::array()},
+    // WAYLAND_SOCKET is used alone: a standard stream, or a number that names
+    // no open descriptor, is a compositor that cannot be asked.
+    Case{"HandsItsSocketOver", Fault::none, {xdgOutput, dp1}, dp1Screen, 0, X::xvfb, 0, ""},
+    Case{"HandsOverStandardInput", Fault::none, {xdgOutput, dp1}, json::array(), 0, X::none, 2, "0"},
+    Case{"HandsOverStandardOutput", Fault::none, {xdgOutput, dp1}, json::array(), 0, X::none, 2, "1"},
+    Case{"HandsOverStandardError", Fault::none, {xdgOutput, dp1}, json::array(), 0, X::none, 2, "2"},
+    Case{"HandsOverAClosedDescriptor", Fault::none, {xdgOutput, dp1}, json::array(), 0, X::none, 2, "99"},
+    Case{"HandsOverNoNumber", Fault::none, {xdgOutput, dp1}, std::nullopt, 0, X::xvfb, 0, "wayland-0"},
     Case{"FloodsTheOutputOrder", Fault::floodOutputOrder, {xdgOutput, dp1, {11, "kde_output_order_v1"}}, dp1Screen},
     Case{"FloodsGlobals", Fault::floodGlobals, {xdgOutput, dp1}, dp1Screen},
     Case{"TenThousandOutputs", Fault::none, {xdgOutput}, json::array(), 10000},
@@ -276,17 +313,24 @@ INSTANTIATE_TEST_SUITE_P(Scripted, Hostile, ::testing::Values(
 
 // With standard output closed no window-system socket may take its place:
 // the report cannot be written, under X11 as under Wayland, and the X server
-// still answers.
-TEST(Hostile, StandardOutputClosed)
+// still answers. With standard error closed, none may take that either: the
+// session would then be cut off from the socket while libraries' messages
+// are kept off standard error, and give no screens.
+TEST(Hostile, StandardOutputOrErrorClosed)
 {
     const XServer x(xvfb({"1024x768x24"}));
     const ScratchDirectory runtime;
     const HostileCompositor compositor(Fault::none, {xdgOutput, dp1}, runtime.path / "wayland-hostile");
-    for (const std::string wayland : {"no-such-socket", "wayland-hostile"})
-        EXPECT_EQ(run({"env", "XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=" + wayland, "sh", "-c",
-                       "exec \"$0\" >&-", LSSCREENS_BINARY}).status, 1 << 8) << wayland;  // exit status 1
+    for (const std::string wayland : {"no-such-socket", "wayland-hostile"}) {
+        const auto closing = [&](const std::string& stream) {
+            return run({"env", "XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=" + wayland, "WAYLAND_DEBUG=1",
+                        "sh", "-c", "exec \"$0\" " + stream + ">&-", LSSCREENS_BINARY});
+        };
+        EXPECT_EQ(closing("").status, 1 << 8) << wayland;  // exit status 1
+        const json xvfbScreen = json::array({screen(1024, 768, 0, 0, outputs().at("screen"))});
+        EXPECT_EQ(reportOf(closing("2")), wayland == "no-such-socket" ? xvfbScreen : dp1Screen);
+    }
     EXPECT_EQ(run({"timeout", "5", "xrandr"}).status, 0);
 }
-
 }  // namespace
 }  // namespace lsscreens::testing
