@@ -13,6 +13,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/linux/logical_size.h"
 #include "platform/linux/sd_bus_library.h"
 #include "platform/linux/standard_error_discarded.h"
 
@@ -191,16 +192,12 @@ void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<
         const std::optional<LogicalMonitor> logical = found == reply.byConnector.end() ? std::nullopt : found->second;
         monitors[i].primary = logical && logical->primary;
         const MutterOutput& output = outputs[i];
-        // mutter's scales are at least 1; in the physical layout mode only whole ones.
-        if (!logical || reply.layoutMode != physicalLayoutMode || !(logical->scale >= 1 && logical->scale <= 16) ||
-            output.modeWidth <= 0 || output.modeHeight <= 0)
+        if (!logical || reply.layoutMode != physicalLayoutMode || output.modeWidth <= 0 || output.modeHeight <= 0)
             continue;
-        const auto width = static_cast<std::uint32_t>(output.modeWidth / logical->scale);
-        const auto height = static_cast<std::uint32_t>(output.modeHeight / logical->scale);
-        // wl_output's odd transforms turn by 90 or 270 degrees, flipped or not.
-        const bool quarterTurn = output.transform % 2 != 0;
-        monitors[i].width = quarterTurn ? height : width;
-        monitors[i].height = quarterTurn ? width : height;
+        const LogicalSize size =
+            logicalSizeOfMode(output.modeWidth, output.modeHeight, logical->scale, output.transform);
+        monitors[i].width = size.width;
+        monitors[i].height = size.height;
     }
 }
 

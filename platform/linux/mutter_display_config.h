@@ -27,9 +27,9 @@ struct MutterOutput {
 // for GetCurrentState until the deadline, and marks monitors[i] (the screen
 // of outputs[i]) primary when its connector belongs to the primary logical
 // monitor; in the physical layout mode (2) its size becomes the mode divided
-// by its logical monitor's scale, turned for 90 and 270 degrees. No bus, an
-// error, or no answer in time leave the monitors as they are. libsystemd is
-// loaded only here and never writes to standard error.
+// by its logical monitor's scale, turned with the output (logical_size.h).
+// No bus, an error, or no answer in time leave the monitors as they are.
+// libsystemd is loaded only here and never writes to standard error.
 void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<MutterOutput>& outputs,
                               Deadline deadline);
 

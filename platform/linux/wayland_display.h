@@ -33,17 +33,4 @@ Answer askWayland(Deadline deadline);
 // unless the session completes before the deadline.
 std::optional<Screens> readWaylandSession(int socket, Deadline deadline);
 
-struct LogicalSize {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    bool operator==(const LogicalSize&) const = default;
-};
-
-// What windows see of an output without xdg-output: the current mode divided
-// by the output's integer scale (below 1 counts as 1), width and height
-// swapped for the transforms that turn it by 90 or 270 degrees (flipped or
-// not). Negative mode sizes count as 0.
-LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, std::int32_t scale,
-                              std::int32_t transform);
-
 }  // namespace lsscreens::linux_platform
