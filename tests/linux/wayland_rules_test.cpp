@@ -1,10 +1,11 @@
 // The Wayland side's rules on their own: the size windows see of a mode, in a
-// session and in mutter's physical layout alike.
+// session and in mutter's physical layout alike, and what is left of a deadline.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 
+#include "platform/linux/deadline.h"
 #include "platform/linux/logical_size.h"
 
 namespace lsscreens::linux_platform {
@@ -23,6 +24,15 @@ TEST(LogicalSize, ModeDividedBySaneScalesTurnedByQuarterTurnsFlippedOrNot)
         EXPECT_TRUE(size == row.size) << row.width << "x" << row.height << " at " << row.scale << ", transform "
                                       << row.transform << ": " << size.width << "x" << size.height;
     }
+}
+
+// A wait computed after its deadline must not become poll's endless -1.
+TEST(Deadline, NothingLeftOncePassedAndNeverNegative)
+{
+    const auto now = std::chrono::steady_clock::now();
+    EXPECT_EQ(millisecondsLeft(now - std::chrono::milliseconds(1)), 0);
+    EXPECT_EQ(millisecondsLeft(now + std::chrono::hours(24 * 25)), INT_MAX);  // more milliseconds than an int holds
+    EXPECT_GT(millisecondsLeft(now + std::chrono::seconds(1)), 900);
 }
 
 }  // namespace
