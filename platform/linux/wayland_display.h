@@ -26,7 +26,10 @@ inline constexpr std::size_t maximumOutputs = 16384;
 // listening, or this build has no Wayland; incomplete when one accepted the
 // connection (or kept it waiting in a full queue) and the session did not
 // complete in time. On mutter, its D-Bus side is asked afterwards
-// (mutter_display_config.h) with what is left until the deadline.
+// (mutter_display_config.h) with what is left until the deadline. The run
+// sets it 2 s after its start, for the connect, both round trips and mutter's
+// bus together; X11, asked only when this gives no complete answer, has
+// until 2.5 s.
 Answer askWayland(Deadline deadline);
 
 // One session on a connected socket, which it takes over and closes. Absent

@@ -1,18 +1,22 @@
 // The real binary against window systems that misbehave: a scripted
 // compositor (never answering, answering late, closing, failing, flooding,
 // thousands of outputs, absurd numbers, handed over as WAYLAND_SOCKET or not
-// usable so), a listener that never accepts, an X server that never answers.
-// Every run prints one line of JSON and nothing on stderr within 3 s and
-// 16 MiB: the compositor has until 2 s after the start, X11 until 2.5 s. A
-// live Xvfb is on DISPLAY unless a case says otherwise, so a Wayland session
-// that does not complete shows its screen (exit 0); when nothing that was
-// there answered in full, the report is [] with exit status 2.
+// usable so), mutter's bus with a huge late reply, a listener that never
+// accepts, an X server that never answers. Every run prints one line of JSON
+// and nothing on stderr within 3 s and, but for the bus's reply that sd-bus
+// holds whole, 16 MiB: the compositor, mutter's bus included, has until 2 s
+// after the start, X11 until 2.5 s. A live Xvfb is on DISPLAY unless a case
+// says otherwise, so a Wayland session that does not complete shows its
+// screen (exit 0); when nothing that was there answered in full, the report
+// is [] with exit status 2.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <fstream>
@@ -49,8 +53,8 @@ struct Global {
 // open connection. floodOutputOrder: a bound
 // kde_output_order_v1 gets 32 MiB of "output" events, never "done".
 // floodGlobals: 200,000 seats (20,000 under sanitizers) announced before the
-// scripted globals.
-enum class Fault { none, frozen, silent, late, closeOnAccept, closeAfterRoundTrip, errorAfterRoundTrip, floodOutputOrder, floodGlobals };
+// scripted globals. mutterBus: a session bus, not a compositor (serveBus).
+enum class Fault { none, frozen, silent, late, mutterBus, closeOnAccept, closeAfterRoundTrip, errorAfterRoundTrip, floodOutputOrder, floodGlobals };
 
 // An event's argument: an int, uint, object or new_id, or a string.
 struct Argument {
@@ -124,6 +128,8 @@ public:
 private:
     void serve(int connection)
     {
+        if (fault_ == Fault::mutterBus)
+            return serveBus(connection);
         if (fault_ == Fault::late)
             std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         std::map<std::uint32_t, const Global*> globals, objects;  // by name (the first announced), by the client's id
@@ -189,6 +195,54 @@ private:
         shutdown(connection, SHUT_RDWR);
     }
 
+    // Just enough of a session bus for sd-bus, as mutter's would be: after the
+    // authentication (sent whole, up to BEGIN), the replies to Hello (serial 1)
+    // and GetCurrentState (serial 2), the latter 1.5 s after accepting: one
+    // monitor with 60 MiB of properties ("", <0.0>), 16 bytes each, then 60 MiB
+    // of logical monitors, 40 bytes each; under sd-bus's 128 MiB message limit
+    // and D-Bus's 64 MiB array limit. Empty strings and arrays are all zeros.
+    void serveBus(int connection)
+    {
+        const auto accepted = std::chrono::steady_clock::now();
+        std::string in;
+        const auto has = [&in](const char* line) { return in.find(line) != std::string::npos; };
+        char buffer[4096];
+        for (ssize_t got; !has("BEGIN\r\n") && (got = recv(connection, buffer, sizeof buffer, 0)) > 0;)
+            in.append(buffer, static_cast<std::size_t>(got));
+        // An empty challenge for a client that asked for one, its identity taken as told.
+        std::string reply = (has("DATA\r\n") ? "DATA\r\n"s : ""s) + "OK 0123456789abcdef0123456789abcdef\r\n" +
+                            (has("NEGOTIATE_UNIX_FD") ? "AGREE_UNIX_FD\r\n" : "") + methodReturn(1, "s", "\4\0\0\0:1.1\0"s);
+        const std::size_t properties = 60 << 20, logicalMonitors = 60 << 20;
+        std::string state(72 + properties + logicalMonitors, '\0');
+        word(state, 4, 48 + properties);  // the monitors, after the serial
+        word(state, 48, properties);      // after the monitor's connector and modes
+        for (std::size_t at = 56; at < 56 + properties; at += 16)
+            state.replace(at + 5, 2, "\1d");
+        word(state, 56 + properties, logicalMonitors);
+        reply += methodReturn(2, "ua((ssss)a(siiddada{sv})a{sv})a(iiduba(ssss)a{sv})a{sv}", state);
+        std::this_thread::sleep_until(accepted + std::chrono::milliseconds(1500));
+        if (send(connection, reply.data(), reply.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(reply.size()))
+            while (recv(connection, buffer, sizeof buffer, 0) > 0) {}
+    }
+    static void word(std::string& out, std::size_t at, std::size_t value)  // in the host's order, as the message says
+    {
+        const auto number = static_cast<std::uint32_t>(value);
+        out.replace(at, 4, reinterpret_cast<const char*>(&number), 4);
+    }
+    // A method return: the fixed header, the fields REPLY_SERIAL (5, u) and
+    // SIGNATURE (8, g), padding to 8, the body.
+    static std::string methodReturn(std::uint32_t replyTo, const std::string& signature, const std::string& body)
+    {
+        std::string message = (std::endian::native == std::endian::little ? "l"s : "B"s) +
+                              "\2\0\1bodyserifiel\5\1u\0repl\10\1g\0"s + char(signature.size()) + signature + '\0';
+        word(message, 4, body.size());
+        word(message, 8, 1);
+        word(message, 12, message.size() - 16);
+        word(message, 20, replyTo);
+        message.resize((message.size() + 7) / 8 * 8, '\0');
+        return message + body;
+    }
+
     const Fault fault_;
     const std::vector<Global> globals_;
     // Every socket, closed on destruction and not before, so that no number is
@@ -200,8 +254,9 @@ private:
 };
 
 // The binary's report with these variables, after the checks that hold
-// whatever the screens; GNU time gives the wall time and the peak resident memory.
-json report(std::vector<std::string> command, int exitStatus)
+// whatever the screens; GNU time gives the wall time and the peak resident
+// memory (not checked where sd-bus holds a whole message of the bus's).
+json report(std::vector<std::string> command, int exitStatus, bool checkMemory)
 {
     const ScratchDirectory scratch;
     command.insert(command.begin(), {"timeout", "10", "/usr/bin/time", "-q", "-f", "%e %M", "-o", scratch.path / "usage",
@@ -210,7 +265,7 @@ json report(std::vector<std::string> command, int exitStatus)
     const Finished finished = run(command);
     double seconds = 10, kib = INT_MAX;
     std::ifstream(scratch.path / "usage") >> seconds >> kib;
-    EXPECT_TRUE(sanitized || (seconds <= 3 && kib <= 16 * 1024)) << seconds << " s, " << kib << " KiB";
+    EXPECT_TRUE(sanitized || (seconds <= 3 && (kib <= 16 * 1024 || !checkMemory))) << seconds << " s, " << kib << " KiB";
     return reportOf(finished, exitStatus);
 }
 
@@ -250,7 +305,12 @@ TEST_P(Hostile, OneLineInTimeAndTheScreensOfACompleteSessionElseOfX)
     // The compositor's socket relative to the runtime directory, as desktops name it.
     const ScratchDirectory runtime;
     const HostileCompositor compositor(hostile.fault, globals, runtime.path / "wayland-hostile");
-    std::vector<std::string> variables{"XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=wayland-hostile"};
+    // With mutter's own global, mutter's bus, named by DBUS_SESSION_BUS_ADDRESS.
+    const bool mutter = std::ranges::any_of(globals, [](const Global& global) { return global.interface == "gtk_shell1"; });
+    const auto bus = mutter ? std::make_unique<HostileCompositor>(Fault::mutterBus, std::vector<Global>{}, runtime.path / "bus")
+                            : nullptr;
+    std::vector<std::string> variables{"XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=wayland-hostile",
+                                       "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (runtime.path / "bus").string()};
     std::unique_ptr<HostileCompositor> silentX;  // on the first display number free from 1000, abstract socket
     int number = 999;
     while (hostile.x == X::silent && !(silentX && silentX->listening))
@@ -271,7 +331,7 @@ TEST_P(Hostile, OneLineInTimeAndTheScreensOfACompleteSessionElseOfX)
     }
     if (hostile.waylandSocket)
         variables.push_back("WAYLAND_SOCKET="s + (ownConnection ? std::to_string(handedOver.get()) : hostile.waylandSocket));
-    EXPECT_EQ(report(variables, hostile.exitStatus), screens);
+    EXPECT_EQ(report(variables, hostile.exitStatus, !mutter), screens);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, Hostile, ::testing::Values(
@@ -292,6 +352,9 @@ INSTANTIATE_TEST_SUITE_P(Scripted, Hostile, ::testing::Values(
     Case{"HandsOverStandardError", Fault::none, {xdgOutput, dp1}, json::array(), 0, X::none, 2, "2"},
     Case{"HandsOverAClosedDescriptor", Fault::none, {xdgOutput, dp1}, json::array(), 0, X::none, 2, "99"},
     Case{"HandsOverNoNumber", Fault::none, {xdgOutput, dp1}, std::nullopt, 0, X::xvfb, 0, "wayland-0"},
+    // Taken for mutter, whose bus's reply comes too late to be walked in full
+    // in time; time only, as the memory is sd-bus's, which holds the message.
+    Case{"MutterWith120MiBOfDisplayConfig", Fault::none, {xdgOutput, dp1, {11, "gtk_shell1"}}, dp1Screen},
     Case{"FloodsTheOutputOrder", Fault::floodOutputOrder, {xdgOutput, dp1, {11, "kde_output_order_v1"}}, dp1Screen},
     Case{"FloodsGlobals", Fault::floodGlobals, {xdgOutput, dp1}, dp1Screen},
     Case{"TenThousandOutputs", Fault::none, {xdgOutput}, json::array(), 10000},
