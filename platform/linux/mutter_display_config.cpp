@@ -13,8 +13,10 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/linux/logical_size.h"
 #include "platform/linux/sd_bus_library.h"
 #include "platform/linux/standard_error_discarded.h"
+#include "platform/linux/wayland_display.h"
 
 namespace lsscreens::linux_platform {
 
@@ -31,61 +33,125 @@ struct LogicalMonitor {
 // The reply, read for the outputs' connectors only, so that what the bus can
 // make the tool keep is bounded by the Wayland session.
 struct Reply {
-    explicit Reply(const std::vector<MutterOutput>& outputs)
+    Reply(const std::vector<MutterOutput>& outputs, Deadline deadline) : deadline(deadline)
     {
         for (const auto& output : outputs)
             if (!output.connector.empty())
                 byConnector.emplace(output.connector, std::nullopt);
     }
+    Deadline deadline;
     std::map<std::string_view, std::optional<LogicalMonitor>> byConnector;
     std::uint32_t layoutMode = 1;
     bool answered = false, understood = false;
 };
 
+// Values walked between looks at the clock: a thousand take well under a
+// millisecond.
+constexpr unsigned valuesPerLook = 1024;
+
 // GetCurrentState's reply, "ua((ssss)a(siiddada{sv})a{sv})a(iiduba(ssss)a{sv})a{sv}":
 // the serial, the monitors, the logical monitors (x, y, scale, transform,
-// primary, their monitors' connector-vendor-product-serial, properties),
-// and the properties, among them "layout-mode".
-bool understand(const SdBusLibrary& bus, sd_bus_message* message, Reply& reply)
-{
-    if (bus.skip(message, "ua((ssss)a(siiddada{sv})a{sv})") < 0 || bus.enter(message, 'a', "(iiduba(ssss)a{sv})") < 0)
-        return false;
-    int more;
-    while ((more = bus.enter(message, 'r', "iiduba(ssss)a{sv}")) > 0) {
+// primary, their monitors' connector-vendor-product-serial, properties), and
+// the properties, among them "layout-mode". A reply may be as large as sd-bus
+// takes a message (128 MiB), and one sd_bus_message_skip of its monitors
+// cannot be stopped (a second for 60 MiB of small entries): it is walked
+// value by value instead, given up at the deadline and at a list of more than
+// maximumOutputs monitors, logical monitors or connectors.
+class ReplyWalk {
+public:
+    ReplyWalk(const SdBusLibrary& bus, sd_bus_message* message, Deadline deadline)
+        : bus_(bus), message_(message), deadline_(deadline)
+    {
+    }
+
+    bool understand(Reply& reply)
+    {
+        return bus_.skip(message_, "u") >= 0 && list("((ssss)a(siiddada{sv})a{sv})", true, [this] { return skip(); }) &&
+               list("(iiduba(ssss)a{sv})", true, [&] { return logicalMonitor(reply); }) &&
+               list("{sv}", false, [&] { return property(reply); });
+    }
+
+private:
+    // False once the deadline has passed; the clock is looked at every so many calls.
+    bool onTime() { return ++values_ % valuesPerLook != 0 || millisecondsLeft(deadline_) > 0; }
+
+    // Enters the next array, hands it each entry, and leaves it.
+    template <typename Entry>
+    bool list(const char* contents, bool ofOutputs, Entry entry)
+    {
+        if (bus_.enter(message_, 'a', contents) <= 0)
+            return false;
+        int more;
+        for (std::size_t count = 0; (more = bus_.peekType(message_, nullptr, nullptr)) > 0; ++count) {
+            if ((ofOutputs && count == maximumOutputs) || !entry())
+                return false;
+        }
+        return more == 0 && bus_.exit(message_) >= 0;
+    }
+
+    // Skips the next value, entering each container on the way.
+    bool skip()
+    {
+        char type = 0;
+        const char* contents = nullptr;
+        if (!onTime() || bus_.peekType(message_, &type, &contents) <= 0)
+            return false;
+        if (!contents) {  // a basic type
+            const char types[] = {type, '\0'};
+            return bus_.skip(message_, types) >= 0;
+        }
+        if (bus_.enter(message_, type, contents) <= 0)
+            return false;
+        int more;
+        while ((more = bus_.peekType(message_, nullptr, nullptr)) > 0) {
+            if (!skip())
+                return false;
+        }
+        return more == 0 && bus_.exit(message_) >= 0;
+    }
+
+    bool logicalMonitor(Reply& reply)
+    {
         LogicalMonitor logical;
         int primary = 0;
-        if (bus.read(message, "iidub", nullptr, nullptr, &logical.scale, nullptr, &primary) < 0 ||
-            bus.enter(message, 'a', "(ssss)") < 0)
+        if (!onTime() || bus_.enter(message_, 'r', "iiduba(ssss)a{sv}") <= 0 ||
+            bus_.read(message_, "iidub", nullptr, nullptr, &logical.scale, nullptr, &primary) < 0)
             return false;
         logical.primary = primary;
-        const char* connector = nullptr;
-        while ((more = bus.read(message, "(ssss)", &connector, nullptr, nullptr, nullptr)) > 0) {
-            if (const auto wanted = reply.byConnector.find(connector); wanted != reply.byConnector.end())
+        const auto connector = [&] {
+            const char* name = nullptr;
+            if (!onTime() || bus_.read(message_, "(ssss)", &name, nullptr, nullptr, nullptr) <= 0)
+                return false;
+            if (const auto wanted = reply.byConnector.find(name); wanted != reply.byConnector.end())
                 wanted->second = logical;
-        }
-        if (more < 0 || bus.exit(message) < 0 || bus.skip(message, "a{sv}") < 0 || bus.exit(message) < 0)
-            return false;
+            return true;
+        };
+        return list("(ssss)", true, connector) && skip() && bus_.exit(message_) >= 0;
     }
-    if (more < 0 || bus.exit(message) < 0 || bus.enter(message, 'a', "{sv}") < 0)
-        return false;
-    while ((more = bus.enter(message, 'e', "sv")) > 0) {
+
+    bool property(Reply& reply)
+    {
         const char* key = nullptr;
-        if (bus.read(message, "s", &key) < 0)
+        if (!onTime() || bus_.enter(message_, 'e', "sv") <= 0 || bus_.read(message_, "s", &key) < 0)
             return false;
-        const int read = std::strcmp(key, "layout-mode") == 0 ? bus.read(message, "v", "u", &reply.layoutMode)
-                                                               : bus.skip(message, "v");
-        if (read < 0 || bus.exit(message) < 0)
-            return false;
+        const bool read =
+            std::strcmp(key, "layout-mode") == 0 ? bus_.read(message_, "v", "u", &reply.layoutMode) >= 0 : skip();
+        return read && bus_.exit(message_) >= 0;
     }
-    return more == 0;
-}
+
+    const SdBusLibrary& bus_;
+    sd_bus_message* message_;
+    Deadline deadline_;
+    unsigned values_ = 0;
+};
 
 int onReply(sd_bus_message* message, void* context, sd_bus_error*)
 {
     auto& reply = *static_cast<Reply*>(context);
     const SdBusLibrary& bus = *sdBusLibrary();
     reply.answered = true;
-    reply.understood = bus.isMethodError(message, nullptr) == 0 && understand(bus, message, reply);
+    reply.understood =
+        bus.isMethodError(message, nullptr) == 0 && ReplyWalk(bus, message, reply.deadline).understand(reply);
     return 0;
 }
 
@@ -177,7 +243,7 @@ void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<
     const std::string address = sessionBusAddress();
     if (address.empty())
         return;
-    Reply reply(outputs);
+    Reply reply(outputs, deadline);
     {
         // libsystemd logs to standard error, with no way to turn it off from
         // outside the library.
@@ -191,16 +257,12 @@ void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<
         const std::optional<LogicalMonitor> logical = found == reply.byConnector.end() ? std::nullopt : found->second;
         monitors[i].primary = logical && logical->primary;
         const MutterOutput& output = outputs[i];
-        // mutter's scales are at least 1; in the physical layout mode only whole ones.
-        if (!logical || reply.layoutMode != physicalLayoutMode || !(logical->scale >= 1 && logical->scale <= 16) ||
-            output.modeWidth <= 0 || output.modeHeight <= 0)
+        if (!logical || reply.layoutMode != physicalLayoutMode || output.modeWidth <= 0 || output.modeHeight <= 0)
             continue;
-        const auto width = static_cast<std::uint32_t>(output.modeWidth / logical->scale);
-        const auto height = static_cast<std::uint32_t>(output.modeHeight / logical->scale);
-        // wl_output's odd transforms turn by 90 or 270 degrees, flipped or not.
-        const bool quarterTurn = output.transform % 2 != 0;
-        monitors[i].width = quarterTurn ? height : width;
-        monitors[i].height = quarterTurn ? width : height;
+        const LogicalSize size =
+            logicalSizeOfMode(output.modeWidth, output.modeHeight, logical->scale, output.transform);
+        monitors[i].width = size.width;
+        monitors[i].height = size.height;
     }
 }
 

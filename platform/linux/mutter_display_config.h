@@ -24,12 +24,15 @@ struct MutterOutput {
 };
 
 // Asks the session bus (DBUS_SESSION_BUS_ADDRESS, else $XDG_RUNTIME_DIR/bus)
-// for GetCurrentState until the deadline, and marks monitors[i] (the screen
-// of outputs[i]) primary when its connector belongs to the primary logical
-// monitor; in the physical layout mode (2) its size becomes the mode divided
-// by its logical monitor's scale, turned for 90 and 270 degrees. No bus, an
-// error, or no answer in time leave the monitors as they are. libsystemd is
-// loaded only here and never writes to standard error.
+// for GetCurrentState, and marks monitors[i] (the screen of outputs[i])
+// primary when its connector belongs to the primary logical monitor; in the
+// physical layout mode (2) its size becomes the mode divided by its logical
+// monitor's scale, turned with the output (logical_size.h). The deadline is
+// the Wayland session's (2 s after the run's start): the call, reading the
+// reply and walking it get what the session left of it. No bus, an error, a
+// reply beyond the output cap, or no whole answer in time leave the monitors
+// as they are. libsystemd is loaded only here and never writes to standard
+// error.
 void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<MutterOutput>& outputs,
                               Deadline deadline);
 

@@ -25,6 +25,7 @@ std::optional<SdBusLibrary> load()
     from(table.isMethodError, "sd_bus_message_is_method_error");
     from(table.read, "sd_bus_message_read");
     from(table.skip, "sd_bus_message_skip");
+    from(table.peekType, "sd_bus_message_peek_type");
     from(table.enter, "sd_bus_message_enter_container");
     from(table.exit, "sd_bus_message_exit_container");
     return from.complete() ? std::optional(table) : std::nullopt;

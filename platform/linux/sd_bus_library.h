@@ -20,6 +20,7 @@ struct SdBusLibrary {
     decltype(&::sd_bus_message_is_method_error) isMethodError;
     decltype(&::sd_bus_message_read) read;
     decltype(&::sd_bus_message_skip) skip;
+    decltype(&::sd_bus_message_peek_type) peekType;
     decltype(&::sd_bus_message_enter_container) enter;
     decltype(&::sd_bus_message_exit_container) exit;
 };

@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "kde-output-order-v1-client-protocol.h"
+#include "platform/linux/logical_size.h"
 #include "platform/linux/standard_error_discarded.h"
 #include "platform/linux/wayland_module.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
@@ -379,18 +380,6 @@ const wl_registry_listener Session::registryListener{
 };
 
 }  // namespace
-
-LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, std::int32_t scale,
-                              std::int32_t transform)
-{
-    const std::uint32_t divisor = scale > 1 ? static_cast<std::uint32_t>(scale) : 1;
-    const std::uint32_t width = nonNegative(modeWidth) / divisor;
-    const std::uint32_t height = nonNegative(modeHeight) / divisor;
-    const bool quarterTurn = transform == WL_OUTPUT_TRANSFORM_90 || transform == WL_OUTPUT_TRANSFORM_270 ||
-                             transform == WL_OUTPUT_TRANSFORM_FLIPPED_90 ||
-                             transform == WL_OUTPUT_TRANSFORM_FLIPPED_270;
-    return quarterTurn ? LogicalSize{height, width} : LogicalSize{width, height};
-}
 
 }  // namespace lsscreens::linux_platform
 

@@ -26,24 +26,14 @@ inline constexpr std::size_t maximumOutputs = 16384;
 // listening, or this build has no Wayland; incomplete when one accepted the
 // connection (or kept it waiting in a full queue) and the session did not
 // complete in time. On mutter, its D-Bus side is asked afterwards
-// (mutter_display_config.h) with what is left until the deadline.
+// (mutter_display_config.h) with what is left until the deadline. The run
+// sets it 2 s after its start, for the connect, both round trips and mutter's
+// bus together; X11, asked only when this gives no complete answer, has
+// until 2.5 s.
 Answer askWayland(Deadline deadline);
 
 // One session on a connected socket, which it takes over and closes. Absent
 // unless the session completes before the deadline.
 std::optional<Screens> readWaylandSession(int socket, Deadline deadline);
-
-struct LogicalSize {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    bool operator==(const LogicalSize&) const = default;
-};
-
-// What windows see of an output without xdg-output: the current mode divided
-// by the output's integer scale (below 1 counts as 1), width and height
-// swapped for the transforms that turn it by 90 or 270 degrees (flipped or
-// not). Negative mode sizes count as 0.
-LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, std::int32_t scale,
-                              std::int32_t transform);
 
 }  // namespace lsscreens::linux_platform

@@ -63,9 +63,9 @@ TEST(Desktops, MutterPhysicalLayoutTheDefault)
 {
     const auto mutter = Compositor::mutter(false);
     ASSERT_TRUE(mutter);
-    // Meta-0 turned, Meta-1 the primary: found by xdg-output's names, as
-    // mutter's wl_output (version 3) has none. Windows see mode / scale.
-    apply(*mutter, "0,0,2.0,uint32 1,false", "1080,0,2.0,0,true", "@a{sv} {}");
+    // Meta-0 flipped and turned, Meta-1 the primary: found by xdg-output's
+    // names, as mutter's wl_output (version 3) has none. Windows see mode / scale.
+    apply(*mutter, "0,0,2.0,uint32 5,false", "1080,0,2.0,0,true", "@a{sv} {}");
     EXPECT_EQ(lsscreens(*mutter, true), json::parse("[[960,540],[540,960]]"));
 
     // No bus, and a bus that never answers: xdg-output's order and sizes.

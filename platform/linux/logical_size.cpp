@@ -1,0 +1,24 @@
+#include "platform/linux/logical_size.h"
+
+namespace lsscreens::linux_platform {
+
+namespace {
+
+// Far above any real output's scale (mutter's reach 4); the bound keeps the
+// quotient finite and within the mode.
+constexpr double maximumScale = 16;
+
+}  // namespace
+
+LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, double scale, std::int32_t transform)
+{
+    const double divisor = scale >= 1 && scale <= maximumScale ? scale : 1;  // false for NaN
+    const auto divided = [divisor](std::int32_t size) {
+        return size > 0 ? static_cast<std::uint32_t>(size / divisor) : std::uint32_t{0};
+    };
+    const bool quarterTurn = transform >= 0 && transform <= 7 && transform % 2 == 1;
+    const LogicalSize size{divided(modeWidth), divided(modeHeight)};
+    return quarterTurn ? LogicalSize{size.height, size.width} : size;
+}
+
+}  // namespace lsscreens::linux_platform
