@@ -6,10 +6,12 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <string>
 #include <system_error>
 #include <thread>
 
 #include "platform/linux/standard_error_discarded.h"
+#include "platform/linux/x11_address.h"
 #include "platform/linux/x11_replies.h"
 #include "platform/linux/xcb_library.h"
 #include "platform/shared/edid.h"
@@ -48,7 +50,7 @@ constexpr std::uint32_t maximumEdidUnits = platform_shared::maximumEdidSize / 4;
 
 class Connection {
 public:
-    explicit Connection(const XcbLibrary& xcb) : xcb_(xcb), connection_(xcb.connect(nullptr, nullptr)) {}
+    Connection(const XcbLibrary& xcb, const char* display) : xcb_(xcb), connection_(xcb.connect(display, nullptr)) {}
     ~Connection()
     {
         // A failed connection is an error object that still has to be let go.
@@ -58,7 +60,8 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
     xcb_connection_t* get() const { return connection_; }
-    bool usable() const { return connection_ && !xcb_.connectionHasError(connection_); }
+    // 0 while usable, else xcb's reason (XCB_CONN_ERROR, XCB_CONN_CLOSED_PARSE_ERR, ...).
+    int error() const { return connection_ ? xcb_.connectionHasError(connection_) : XCB_CONN_ERROR; }
 
 private:
     const XcbLibrary& xcb_;
@@ -85,15 +88,11 @@ xcb_atom_t existingAtom(const XcbLibrary& xcb, xcb_connection_t* connection, con
 // Everything the run needs, in three batches of requests: the monitors of
 // every X screen, then for each monitor's first output its info and its EDID
 // property, all sent before the first answer is read.
-std::optional<Screens> readServer(const XcbLibrary& xcb)
+std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
 {
     Screens screens;
-    const Connection connection(xcb);
-    if (!connection.usable())
-        return std::nullopt;
-    if (!hasRandr15(xcb, connection.get()))
+    if (!hasRandr15(xcb, c))
         return screens;
-    xcb_connection_t* const c = connection.get();
     const xcb_atom_t edidAtom = existingAtom(xcb, c, "EDID");
 
     std::vector<xcb_randr_get_monitors_cookie_t> monitorRequests;
@@ -137,6 +136,24 @@ std::optional<Screens> readServer(const XcbLibrary& xcb)
     return screens;
 }
 
+// The whole conversation. When xcb could not connect (or cannot be loaded),
+// whether anything accepts a connection where xcb would have connected tells
+// an X server that refused from none at all.
+Answer ask(const std::string& display)
+{
+    if (const XcbLibrary* xcb = xcbLibrary()) {
+        const Connection connection(*xcb, display.c_str());
+        if (connection.error() == 0) {
+            std::optional<Screens> screens = readServer(*xcb, connection.get());
+            return screens ? Answer::complete(std::move(*screens)) : Answer::incomplete();
+        }
+        if (connection.error() == XCB_CONN_CLOSED_PARSE_ERR)
+            return Answer::absent();  // a name xcb cannot read names no server
+    }
+    const std::optional<X11Address> address = x11AddressOf(display);
+    return address && somethingAccepts(*address) ? Answer::incomplete() : Answer::absent();
+}
+
 // What the reading thread and the waiting run share; whichever of them lets
 // go last destroys it. While it lives, descriptor 2 points at /dev/null:
 // libxcb writes a refusing server's reason there itself (with no option or
@@ -157,10 +174,8 @@ Answer askX11(Deadline deadline)
         return Answer::absent();
     const auto conversation = std::make_shared<Conversation>();
     try {
-        std::thread([conversation] {
-            const XcbLibrary* xcb = xcbLibrary();
-            std::optional<Screens> screens = xcb ? readServer(*xcb) : std::nullopt;
-            Answer answer = screens ? Answer::complete(std::move(*screens)) : Answer::incomplete();
+        std::thread([conversation, display = std::string(display)] {
+            Answer answer = ask(display);
             const std::lock_guard lock(conversation->mutex);
             conversation->answer = std::move(answer);
             conversation->answered.notify_one();
