@@ -1,5 +1,8 @@
 #include "platform/linux/x11_display.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -68,41 +71,53 @@ private:
     xcb_connection_t* connection_;
 };
 
-bool hasRandr15(const XcbLibrary& xcb, xcb_connection_t* connection)
+// Whether the server has RandR 1.5; absent when it did not say.
+std::optional<bool> hasRandr15(const XcbLibrary& xcb, xcb_connection_t* connection)
 {
     const xcb_query_extension_reply_t* randr = xcb.getExtensionData(connection, xcb.randrId);
     if (!randr || !randr->present)
-        return false;
+        return randr ? std::optional(false) : std::nullopt;
     const auto version = reply(xcb.randrQueryVersionReply, connection, xcb.randrQueryVersion(connection, 1, 5));
-    return version && (version->major_version > 1 || (version->major_version == 1 && version->minor_version >= 5));
+    if (!version)
+        return std::nullopt;
+    return version->major_version > 1 || (version->major_version == 1 && version->minor_version >= 5);
 }
 
-// XCB_ATOM_NONE when no output has ever had an EDID.
-xcb_atom_t existingAtom(const XcbLibrary& xcb, xcb_connection_t* connection, const char* name)
+// The atom, XCB_ATOM_NONE when no output has ever had an EDID; absent when
+// the server did not say.
+std::optional<xcb_atom_t> existingAtom(const XcbLibrary& xcb, xcb_connection_t* connection, const char* name)
 {
     const auto atom = reply(xcb.internAtomReply, connection,
                             xcb.internAtom(connection, 1, static_cast<std::uint16_t>(std::strlen(name)), name));
-    return atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+    return atom ? std::optional(atom->atom) : std::nullopt;
 }
 
 // Everything the run needs, in three batches of requests: the monitors of
 // every X screen, then for each monitor's first output its info and its EDID
-// property, all sent before the first answer is read.
+// property, all sent before the first answer is read. Absent when the server
+// did not answer in full: an error where there must be an answer, a
+// connection lost.
 std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
 {
+    const std::optional<bool> randr = hasRandr15(xcb, c);
+    if (!randr)
+        return std::nullopt;
     Screens screens;
-    if (!hasRandr15(xcb, c))
+    if (!*randr)
         return screens;
-    const xcb_atom_t edidAtom = existingAtom(xcb, c, "EDID");
+    const std::optional<xcb_atom_t> edidAtom = existingAtom(xcb, c, "EDID");
+    if (!edidAtom)
+        return std::nullopt;
 
     std::vector<xcb_randr_get_monitors_cookie_t> monitorRequests;
     for (auto root = xcb.setupRootsIterator(xcb.getSetup(c)); root.rem > 0; xcb.screenNext(&root))
         monitorRequests.push_back(xcb.randrGetMonitors(c, root.data->root, 1));
     for (const auto request : monitorRequests) {
-        if (const auto monitors = reply(xcb.randrGetMonitorsReply, c, request)) {
-            const std::vector<Monitor> found = monitorsFromReply(replyBytes(*monitors));
-            screens.monitors.insert(screens.monitors.end(), found.begin(), found.end());
-        }
+        const auto monitors = reply(xcb.randrGetMonitorsReply, c, request);
+        if (!monitors)
+            return std::nullopt;
+        const std::vector<Monitor> found = monitorsFromReply(replyBytes(*monitors));
+        screens.monitors.insert(screens.monitors.end(), found.begin(), found.end());
     }
 
     struct OutputRequests {
@@ -117,9 +132,9 @@ std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
         const xcb_randr_output_t output = *monitor.firstOutput;
         screens.outputs[output];  // asked for once
         outputRequests.push_back({output, xcb.randrGetOutputInfo(c, output, XCB_CURRENT_TIME), std::nullopt});
-        if (edidAtom != XCB_ATOM_NONE)
+        if (*edidAtom != XCB_ATOM_NONE)
             outputRequests.back().edid =
-                xcb.randrGetOutputProperty(c, output, edidAtom, XCB_ATOM_ANY, 0, maximumEdidUnits, 0, 0);
+                xcb.randrGetOutputProperty(c, output, *edidAtom, XCB_ATOM_ANY, 0, maximumEdidUnits, 0, 0);
     }
     for (const OutputRequests& request : outputRequests) {
         const auto info = reply(xcb.randrGetOutputInfoReply, c, request.info);
@@ -133,6 +148,8 @@ std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
             facts->edid = edidFromPropertyReply(replyBytes(*property));
         screens.outputs[request.output] = std::move(*facts);
     }
+    if (xcb.connectionHasError(c))
+        return std::nullopt;
     return screens;
 }
 
@@ -175,6 +192,14 @@ Answer askX11(Deadline deadline)
     const auto conversation = std::make_shared<Conversation>();
     try {
         std::thread([conversation, display = std::string(display)] {
+            // A server that stops reading makes xcb's writes raise SIGPIPE in
+            // the writing thread, this one: blocked here, a write fails with
+            // EPIPE and the connection reports an error instead. The rest of
+            // the process, standard output's writes included, keeps the default.
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
             Answer answer = ask(display);
             const std::lock_guard lock(conversation->mutex);
             conversation->answer = std::move(answer);

@@ -15,8 +15,8 @@ namespace lsscreens::linux_platform {
 // Asks the server that DISPLAY names. Absent when DISPLAY is unset or empty,
 // names nothing xcb can read, or nothing accepts a connection where it
 // points; incomplete when something did and no complete answer came (it
-// refused the client or took past the deadline; or xcb cannot be loaded to
-// talk to it). The conversation (the name lookup of a remote display, the
+// refused the client, failed a request, went away or took past the
+// deadline; or xcb cannot be loaded to talk to it). The conversation (the name lookup of a remote display, the
 // connection, the setup, every reply) runs on a thread of its own, because
 // xcb has no way to bound it: when the deadline passes first, the thread is
 // left behind.

@@ -192,19 +192,6 @@ private:
     std::thread thread_;
 };
 
-// The binary's report with these window systems, after the checks that hold
-// whatever the screens; GNU time gives the wall time and the peak resident memory.
-json report(const std::string& wayland, const std::string& display, int exitStatus)
-{
-    const ScratchDirectory scratch;
-    const Finished finished = run({"timeout", "10", "/usr/bin/time", "-q", "-f", "%e %M", "-o", scratch.path / "usage", "env",
-                                   "WAYLAND_DISPLAY=" + wayland, "DISPLAY=" + display, LSSCREENS_BINARY});
-    double seconds = 10, kib = INT_MAX;
-    std::ifstream(scratch.path / "usage") >> seconds >> kib;
-    EXPECT_TRUE(sanitized || (seconds <= 3 && kib <= 16 * 1024)) << seconds << " s, " << kib << " KiB";
-    return reportOf(finished, exitStatus);
-}
-
 const Global xdgOutput{1, "zxdg_output_manager_v1"}, dp1{10, "wl_output", 1920, 1080, 1, 0, 600, 340};
 const json dp1Screen = json::array({screen(1920, 1080, 600, 340, 10)});
 
