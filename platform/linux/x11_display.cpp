@@ -48,6 +48,12 @@ std::span<const std::uint8_t> replyBytes(const Reply& reply)
     return {reinterpret_cast<const std::uint8_t*>(&reply), 32 + std::size_t{reply.length} * 4};
 }
 
+// The bytes of the setup as the server sized it: 8 bytes plus 4 per length unit.
+std::span<const std::uint8_t> setupBytes(const xcb_setup_t& setup)
+{
+    return {reinterpret_cast<const std::uint8_t*>(&setup), 8 + std::size_t{setup.length} * 4};
+}
+
 // The largest EDID there is, in the 4-byte units the property request counts.
 constexpr std::uint32_t maximumEdidUnits = platform_shared::maximumEdidSize / 4;
 
@@ -94,24 +100,29 @@ std::optional<xcb_atom_t> existingAtom(const XcbLibrary& xcb, xcb_connection_t* 
 
 // Everything the run needs, in three batches of requests: the monitors of
 // every X screen, then for each monitor's first output its info and its EDID
-// property, all sent before the first answer is read. Absent when the server
-// did not answer in full: an error where there must be an answer, a
-// connection lost.
+// property, all sent before the first answer is read. A server without RandR
+// 1.5 gives each X screen's root as one screen. Absent when the server did
+// not answer in full: a setup that lies, an error where there must be an
+// answer, a connection lost.
 std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
 {
-    const std::optional<bool> randr = hasRandr15(xcb, c);
+    const std::optional<std::vector<Root>> roots = rootsFromSetup(setupBytes(*xcb.getSetup(c)));
+    const std::optional<bool> randr = roots ? hasRandr15(xcb, c) : std::nullopt;
     if (!randr)
         return std::nullopt;
     Screens screens;
-    if (!*randr)
+    if (!*randr) {
+        for (const Root& root : *roots)
+            screens.monitors.push_back({0, 0, root.width, root.height, false, std::nullopt});
         return screens;
+    }
     const std::optional<xcb_atom_t> edidAtom = existingAtom(xcb, c, "EDID");
     if (!edidAtom)
         return std::nullopt;
 
     std::vector<xcb_randr_get_monitors_cookie_t> monitorRequests;
-    for (auto root = xcb.setupRootsIterator(xcb.getSetup(c)); root.rem > 0; xcb.screenNext(&root))
-        monitorRequests.push_back(xcb.randrGetMonitors(c, root.data->root, 1));
+    for (const Root& root : *roots)
+        monitorRequests.push_back(xcb.randrGetMonitors(c, root.window, 1));
     for (const auto request : monitorRequests) {
         const auto monitors = reply(xcb.randrGetMonitorsReply, c, request);
         if (!monitors)

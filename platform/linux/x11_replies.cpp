@@ -9,8 +9,9 @@ namespace lsscreens::linux_platform {
 
 namespace {
 
-// Copies a wire structure out of the reply, if the reply holds all of it.
-// xcb delivers replies in the client's byte order, so a copy is a read.
+// Copies a wire structure out of the bytes, if they hold all of it. xcb asks
+// for the client's byte order, in which the setup and replies then arrive:
+// a copy is a read.
 template <typename T>
 std::optional<T> read(std::span<const std::uint8_t> bytes, std::size_t at)
 {
@@ -22,6 +23,32 @@ std::optional<T> read(std::span<const std::uint8_t> bytes, std::size_t at)
 }
 
 }  // namespace
+
+std::optional<std::vector<Root>> rootsFromSetup(std::span<const std::uint8_t> setup)
+{
+    const auto header = read<xcb_setup_t>(setup, 0);
+    if (!header)
+        return std::nullopt;
+    std::size_t at = sizeof *header + (std::size_t{header->vendor_len} + 3) / 4 * 4 +
+                     std::size_t{header->pixmap_formats_len} * sizeof(xcb_format_t);
+    std::vector<Root> roots;
+    for (unsigned i = 0; i < header->roots_len; ++i) {
+        const auto screen = read<xcb_screen_t>(setup, at);
+        if (!screen)
+            return std::nullopt;
+        at += sizeof *screen;
+        for (unsigned j = 0; j < screen->allowed_depths_len; ++j) {
+            const auto depth = read<xcb_depth_t>(setup, at);
+            if (!depth)
+                return std::nullopt;
+            at += sizeof *depth + std::size_t{depth->visuals_len} * sizeof(xcb_visualtype_t);
+        }
+        roots.push_back({screen->root, screen->width_in_pixels, screen->height_in_pixels});
+    }
+    if (at > setup.size())  // the last visuals, or with no roots the formats
+        return std::nullopt;
+    return roots;
+}
 
 std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply)
 {

@@ -1,8 +1,9 @@
-// Reads the RandR replies whose contents vary in length, from their bytes as
-// received (a 32-byte header, then 4 bytes per unit of its length field).
-// No count inside a reply is trusted beyond the bytes the reply really has:
-// a reply that claims more monitors, outputs, name or property bytes than it
-// holds gives what it does hold.
+// Reads the X server's messages whose contents vary in length, from their
+// bytes as received: the connection setup (8 bytes, then 4 per unit of its
+// length field) and the RandR replies (32 bytes, then 4 per unit). No count
+// inside is trusted beyond the bytes really there: a reply that claims more
+// monitors, outputs, name or property bytes than it holds gives what it does
+// hold; a setup that claims more than it holds gives nothing.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,20 @@
 #include "platform/linux/screens.h"
 
 namespace lsscreens::linux_platform {
+
+// An X screen's root window and its size in pixels.
+struct Root {
+    std::uint32_t window = 0;
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+
+    bool operator==(const Root&) const = default;
+};
+
+// The setup's roots in its order: after the vendor (padded to 4) and the
+// pixmap formats (8 bytes each), each root (40 bytes) with its depths (8
+// bytes each, then 24 per visual). Absent when any count runs past the end.
+std::optional<std::vector<Root>> rootsFromSetup(std::span<const std::uint8_t> setup);
 
 // RRGetMonitors: every monitor the reply holds completely, in its order.
 std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply);

@@ -153,6 +153,11 @@ INSTANTIATE_TEST_SUITE_P(Scripted, HostileX, ::testing::Values(
     Case{.what = "StopsReadingAfterTheSetup", .stopsReading = true, .exitStatus = 2},
     // xcb fails as when nothing listens; the server's socket tells otherwise.
     Case{.what = "RefusesTheClient", .refuses = true, .exitStatus = 2},
+    Case{.what = "LyingRootCount", .setup = {.roots = 3}, .exitStatus = 2},
+    Case{.what = "LyingVendorLength", .setup = {.vendor = 1000}, .exitStatus = 2},
+    Case{.what = "LyingDepthCount", .setup = {.depths = 2}, .exitStatus = 2},
+    Case{.what = "NoRandr", .randrMinor = 0},
+    Case{.what = "Randr14", .randrMinor = 4},
     Case{.what = "MonitorsAt1500ms", .monitorsAtMs = 1500}),
     [](const auto& info) { return std::string(info.param.what); });
 

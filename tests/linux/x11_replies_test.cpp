@@ -1,30 +1,28 @@
-// RandR replies as a hostile or broken X server might send them: counts that
-// claim more than the reply holds give what it does hold, never a read past
-// its end (the sanitizer build checks the reads).
+// The X setup and RandR replies as a hostile or broken X server might send
+// them: counts that claim more than a reply holds give what it does hold, a
+// setup that claims more gives nothing, never a read past the end (the
+// sanitizer build checks the reads).
 #include <gtest/gtest.h>
 
-#include <xcb/randr.h>
-
-#include <array>
 #include <vector>
 
 #include "platform/linux/x11_replies.h"
+#include "tests/linux/edid_samples.h"
+#include "tests/linux/x11_wire.h"
 
 namespace lsscreens::testing {
 namespace {
 
 using namespace linux_platform;
-using Bytes = std::vector<std::uint8_t>;
 
-// The parts' bytes one after another, as the server would send them.
-template <typename... Parts>
-Bytes bytesOf(const Parts&... parts)
+TEST(X11Replies, RootsOfASetupOnlyWhenEveryCountFitsIt)
 {
-    Bytes bytes;
-    (bytes.insert(bytes.end(), reinterpret_cast<const std::uint8_t*>(&parts),
-                  reinterpret_cast<const std::uint8_t*>(&parts) + sizeof parts),
-     ...);
-    return bytes;
+    const Bytes setup = x11Setup();
+    EXPECT_EQ(rootsFromSetup(setup), (std::vector<Root>{{0x100, 1280, 1024}, {0x101, 800, 600}}));
+    for (const SetupClaims lie : {SetupClaims{.vendor = 1000}, {.formats = 200}, {.roots = 3}, {.depths = 2}, {.visuals = 2}})
+        EXPECT_EQ(rootsFromSetup(x11Setup(lie)), std::nullopt);
+    for (std::size_t length = 0; length < setup.size(); ++length)
+        EXPECT_EQ(rootsFromSetup(std::span(setup).first(length)), std::nullopt) << length;
 }
 
 xcb_randr_monitor_info_t monitor(std::int16_t x, std::uint16_t width, std::uint16_t outputs, bool primary = false)

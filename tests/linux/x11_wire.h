@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace lsscreens::testing {
@@ -17,9 +18,9 @@ using Bytes = std::vector<std::uint8_t>;
 template <typename... Parts>
 void append(Bytes& bytes, const Parts&... parts)
 {
-    (bytes.insert(bytes.end(), reinterpret_cast<const std::uint8_t*>(&parts),
-                  reinterpret_cast<const std::uint8_t*>(&parts) + sizeof parts),
-     ...);
+    std::size_t at = bytes.size();
+    bytes.resize(at + (sizeof parts + ...));
+    ((std::memcpy(bytes.data() + at, &parts, sizeof parts), at += sizeof parts), ...);
 }
 template <typename... Parts>
 Bytes bytesOf(const Parts&... parts)
