@@ -3,11 +3,13 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <span>
 #include <string>
 #include <system_error>
@@ -57,6 +59,11 @@ std::span<const std::uint8_t> setupBytes(const xcb_setup_t& setup)
 // The largest EDID there is, in the 4-byte units the property request counts.
 constexpr std::uint32_t maximumEdidUnits = platform_shared::maximumEdidSize / 4;
 
+// Outputs asked about per round trip, two requests each, so that the replies
+// xcb holds at once stay a bounded lot (each at most 64 KiB of name or 32 KiB
+// of EDID) whatever the number of outputs.
+constexpr std::size_t outputsPerBatch = 128;
+
 class Connection {
 public:
     Connection(const XcbLibrary& xcb, const char* display) : xcb_(xcb), connection_(xcb.connect(display, nullptr)) {}
@@ -98,12 +105,44 @@ std::optional<xcb_atom_t> existingAtom(const XcbLibrary& xcb, xcb_connection_t* 
     return atom ? std::optional(atom->atom) : std::nullopt;
 }
 
-// Everything the run needs, in three batches of requests: the monitors of
-// every X screen, then for each monitor's first output its info and its EDID
-// property, all sent before the first answer is read. A server without RandR
-// 1.5 gives each X screen's root as one screen. Absent when the server did
-// not answer in full: a setup that lies, an error where there must be an
-// answer, a connection lost.
+// Each output's info and EDID property, asked for in batches; an output
+// whose info does not come names no output.
+void readOutputs(const XcbLibrary& xcb, xcb_connection_t* c, xcb_atom_t edidAtom,
+                 std::span<const xcb_randr_output_t> outputs, Screens& screens)
+{
+    struct Requests {
+        xcb_randr_get_output_info_cookie_t info;
+        std::optional<xcb_randr_get_output_property_cookie_t> edid;
+    };
+    std::vector<Requests> requests;
+    for (std::size_t first = 0; first < outputs.size(); first += outputsPerBatch) {
+        const auto batch = outputs.subspan(first, std::min(outputsPerBatch, outputs.size() - first));
+        requests.clear();
+        for (const xcb_randr_output_t output : batch) {
+            requests.push_back({xcb.randrGetOutputInfo(c, output, XCB_CURRENT_TIME), std::nullopt});
+            if (edidAtom != XCB_ATOM_NONE)
+                requests.back().edid =
+                    xcb.randrGetOutputProperty(c, output, edidAtom, XCB_ATOM_ANY, 0, maximumEdidUnits, 0, 0);
+        }
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            const auto info = reply(xcb.randrGetOutputInfoReply, c, requests[i].info);
+            const auto property =
+                requests[i].edid ? reply(xcb.randrGetOutputPropertyReply, c, *requests[i].edid) : nullptr;
+            std::optional<OutputFacts> facts = info ? outputFromInfoReply(replyBytes(*info)) : std::nullopt;
+            if (!facts)
+                continue;
+            if (property)
+                facts->edid = edidIdentityFromPropertyReply(replyBytes(*property));
+            screens.outputs[batch[i]] = std::move(*facts);
+        }
+    }
+}
+
+// Everything the run needs: the roots from the setup, the monitors of every
+// X screen (all asked for before the first answer is read), then each
+// monitor's first output. A server without RandR 1.5 gives each X screen's
+// root as one screen. Absent when the server did not answer in full: a
+// setup that lies, an error where there must be an answer, a connection lost.
 std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
 {
     const std::optional<std::vector<Root>> roots = rootsFromSetup(setupBytes(*xcb.getSetup(c)));
@@ -127,38 +166,18 @@ std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
         const auto monitors = reply(xcb.randrGetMonitorsReply, c, request);
         if (!monitors)
             return std::nullopt;
-        const std::vector<Monitor> found = monitorsFromReply(replyBytes(*monitors));
+        // The reply is xcb's, as large as the server made it; what is kept of it is capped.
+        const std::vector<Monitor> found =
+            monitorsFromReply(replyBytes(*monitors), maximumOutputs - screens.monitors.size());
         screens.monitors.insert(screens.monitors.end(), found.begin(), found.end());
     }
 
-    struct OutputRequests {
-        xcb_randr_output_t output;
-        xcb_randr_get_output_info_cookie_t info;
-        std::optional<xcb_randr_get_output_property_cookie_t> edid;
-    };
-    std::vector<OutputRequests> outputRequests;
-    for (const Monitor& monitor : screens.monitors) {
-        if (!monitor.firstOutput || screens.outputs.contains(*monitor.firstOutput))
-            continue;
-        const xcb_randr_output_t output = *monitor.firstOutput;
-        screens.outputs[output];  // asked for once
-        outputRequests.push_back({output, xcb.randrGetOutputInfo(c, output, XCB_CURRENT_TIME), std::nullopt});
-        if (*edidAtom != XCB_ATOM_NONE)
-            outputRequests.back().edid =
-                xcb.randrGetOutputProperty(c, output, *edidAtom, XCB_ATOM_ANY, 0, maximumEdidUnits, 0, 0);
-    }
-    for (const OutputRequests& request : outputRequests) {
-        const auto info = reply(xcb.randrGetOutputInfoReply, c, request.info);
-        const auto property = request.edid ? reply(xcb.randrGetOutputPropertyReply, c, *request.edid) : nullptr;
-        std::optional<OutputFacts> facts = info ? outputFromInfoReply(replyBytes(*info)) : std::nullopt;
-        if (!facts) {
-            screens.outputs.erase(request.output);  // names no output
-            continue;
-        }
-        if (property)
-            facts->edid = edidFromPropertyReply(replyBytes(*property));
-        screens.outputs[request.output] = std::move(*facts);
-    }
+    std::vector<xcb_randr_output_t> outputs;  // each first output once
+    std::set<xcb_randr_output_t> asked;
+    for (const Monitor& monitor : screens.monitors)
+        if (monitor.firstOutput && asked.insert(*monitor.firstOutput).second)
+            outputs.push_back(*monitor.firstOutput);
+    readOutputs(xcb, c, *edidAtom, outputs, screens);
     if (xcb.connectionHasError(c))
         return std::nullopt;
     return screens;

@@ -50,14 +50,14 @@ std::optional<std::vector<Root>> rootsFromSetup(std::span<const std::uint8_t> se
     return roots;
 }
 
-std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply)
+std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply, std::size_t limit)
 {
     std::vector<Monitor> monitors;
     const auto header = read<xcb_randr_get_monitors_reply_t>(reply, 0);
     if (!header)
         return monitors;
     std::size_t at = sizeof *header;
-    for (std::uint32_t i = 0; i < header->nMonitors; ++i) {
+    for (std::uint32_t i = 0; i < header->nMonitors && monitors.size() < limit; ++i) {
         const auto info = read<xcb_randr_monitor_info_t>(reply, at);
         if (!info)
             break;
@@ -86,21 +86,23 @@ std::optional<OutputFacts> outputFromInfoReply(std::span<const std::uint8_t> rep
     // The name follows the output's CRTCs, modes and clones, 4 bytes each.
     const std::size_t nameAt = sizeof *header +
         (std::size_t{header->num_crtcs} + header->num_modes + header->num_clones) * 4;
-    if (nameAt <= reply.size()) {
+    if (nameAt <= reply.size() && header->name_len <= maximumConnectorNameLength) {
         const auto name = reply.subspan(nameAt, std::min<std::size_t>(header->name_len, reply.size() - nameAt));
         facts.connectorName.assign(name.begin(), name.end());
     }
     return facts;
 }
 
-std::vector<std::uint8_t> edidFromPropertyReply(std::span<const std::uint8_t> reply)
+std::optional<platform_shared::EdidIdentity> edidIdentityFromPropertyReply(std::span<const std::uint8_t> reply)
 {
     const auto header = read<xcb_randr_get_output_property_reply_t>(reply, 0);
     if (!header || header->format != 8)
-        return {};
+        return std::nullopt;
     const auto data = reply.subspan(sizeof *header);
-    const auto length = std::min<std::size_t>(header->num_items, data.size());
-    return {data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length)};
+    const std::size_t length = std::min<std::size_t>(header->num_items, data.size());
+    if (length == 0)
+        return std::nullopt;
+    return platform_shared::readEdidIdentity(data.first(length));
 }
 
 }  // namespace lsscreens::linux_platform

@@ -6,12 +6,14 @@
 // hold; a setup that claims more than it holds gives nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "platform/linux/screens.h"
+#include "platform/shared/edid.h"
 
 namespace lsscreens::linux_platform {
 
@@ -29,15 +31,18 @@ struct Root {
 // bytes each, then 24 per visual). Absent when any count runs past the end.
 std::optional<std::vector<Root>> rootsFromSetup(std::span<const std::uint8_t> setup);
 
-// RRGetMonitors: every monitor the reply holds completely, in its order.
-std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply);
+// RRGetMonitors: every monitor the reply holds completely, in its order, at
+// most limit of them.
+std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply, std::size_t limit);
 
 // RRGetOutputInfo: the physical size and the output's name (no EDID). A size
 // with the top bit set is a compositor's negative value carried unsigned: it
-// reads as 0, unknown. Absent when the reply is shorter than its header.
+// reads as 0, unknown. A name longer than a connector's is left out. Absent
+// when the reply is shorter than its header.
 std::optional<OutputFacts> outputFromInfoReply(std::span<const std::uint8_t> reply);
 
-// RRGetOutputProperty: the property's bytes when its format is 8 bits.
-std::vector<std::uint8_t> edidFromPropertyReply(std::span<const std::uint8_t> reply);
+// RRGetOutputProperty: what the property's bytes identify, when its format
+// is 8 bits and it has any; read at once, so that only the identity is kept.
+std::optional<platform_shared::EdidIdentity> edidIdentityFromPropertyReply(std::span<const std::uint8_t> reply);
 
 }  // namespace lsscreens::linux_platform

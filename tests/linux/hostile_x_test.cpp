@@ -158,7 +158,11 @@ INSTANTIATE_TEST_SUITE_P(Scripted, HostileX, ::testing::Values(
     Case{.what = "LyingDepthCount", .setup = {.depths = 2}, .exitStatus = 2},
     Case{.what = "NoRandr", .randrMinor = 0},
     Case{.what = "Randr14", .randrMinor = 4},
-    Case{.what = "MonitorsAt1500ms", .monitorsAtMs = 1500}),
+    Case{.what = "MonitorsAt1500ms", .monitorsAtMs = 1500},
+    Case{.what = "MillionMonitorsAt1500ms", .monitors = 1000000, .monitorsAtMs = 1500},
+    Case{.what = "GetMonitorsReplyOf200MB", .padding = 200 << 20},
+    // Each output asked about and answered; none of the names kept.
+    Case{.what = "OutputsBeyondTheCapWithNamesTooLong", .monitors = 16385, .nameLength = 65}),
     [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
