@@ -9,7 +9,6 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <span>
 #include <string>
 #include <system_error>
@@ -173,10 +172,11 @@ std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
     }
 
     std::vector<xcb_randr_output_t> outputs;  // each first output once
-    std::set<xcb_randr_output_t> asked;
     for (const Monitor& monitor : screens.monitors)
-        if (monitor.firstOutput && asked.insert(*monitor.firstOutput).second)
+        if (monitor.firstOutput)
             outputs.push_back(*monitor.firstOutput);
+    std::sort(outputs.begin(), outputs.end());
+    outputs.erase(std::unique(outputs.begin(), outputs.end()), outputs.end());
     readOutputs(xcb, c, *edidAtom, outputs, screens);
     if (xcb.connectionHasError(c))
         return std::nullopt;
