@@ -12,7 +12,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <span>
 #include <utility>
 
 #include "display/appkit.h"
@@ -89,9 +88,9 @@ struct Run {
             std::optional<Output> known;
             if (const auto facts = screens().outputs.find(id); facts != screens().outputs.end()) {
                 const OutputFacts& output = facts->second;
-                known.emplace(Output{output, platform_shared::readEdidIdentity(
-                                                 output.edid.empty() ? registry.edidOfConnector(output.connectorName)
-                                                                     : std::span<const std::uint8_t>(output.edid))});
+                known.emplace(Output{output, output.edid ? *output.edid
+                                                         : platform_shared::readEdidIdentity(
+                                                               registry.edidOfConnector(output.connectorName))});
             }
             found = outputs.emplace(id, std::move(known)).first;
         }

@@ -3,6 +3,7 @@
 // each answer it; the first that answers in full is used for the whole run.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -10,7 +11,17 @@
 #include <utility>
 #include <vector>
 
+#include "platform/shared/edid.h"
+
 namespace lsscreens::linux_platform {
+
+// The most screens read from one window system (across all X screens) and
+// the most outputs; those announced beyond them are left out. Far above any
+// real machine, it bounds what a window system can make the tool keep.
+inline constexpr std::size_t maximumOutputs = 16384;
+
+// The longest connector name kept; a longer one names no DRM connector.
+inline constexpr std::size_t maximumConnectorNameLength = 64;
 
 struct Monitor {
     std::int32_t x = 0;  // geometry in the window system's logical units
@@ -26,7 +37,9 @@ struct Monitor {
 struct OutputFacts {
     std::uint32_t widthMillimetres = 0;  // 0 when unknown
     std::uint32_t heightMillimetres = 0;
-    std::vector<std::uint8_t> edid;      // empty when the window system gives none
+    // What the output's EDID identifies, read as soon as the EDID arrives so
+    // that its bytes are not kept; empty when the window system gives none.
+    std::optional<platform_shared::EdidIdentity> edid;
     // The output's name ("DP-1", "HDMI-A-1", "XWAYLAND0"); empty when unknown.
     // Without an EDID above, the DRM connector of this name supplies one.
     std::string connectorName;

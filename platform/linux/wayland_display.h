@@ -16,11 +16,6 @@
 
 namespace lsscreens::linux_platform {
 
-// The most outputs read; those a compositor announces beyond them are left
-// out. Far above any real machine, it bounds what a compositor can make the
-// tool keep.
-inline constexpr std::size_t maximumOutputs = 16384;
-
 // Connects by libwayland-client's rules (see wayland_socket.h) and reads every
 // output, all before the deadline. Absent when no compositor is named or
 // listening, or this build has no Wayland; incomplete when one accepted the

@@ -1,15 +1,21 @@
 #include "platform/linux/x11_display.h"
 
+#include <pthread.h>
+#include <signal.h>
+
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <span>
+#include <string>
 #include <system_error>
 #include <thread>
 
 #include "platform/linux/standard_error_discarded.h"
+#include "platform/linux/x11_address.h"
 #include "platform/linux/x11_replies.h"
 #include "platform/linux/xcb_library.h"
 #include "platform/shared/edid.h"
@@ -43,12 +49,23 @@ std::span<const std::uint8_t> replyBytes(const Reply& reply)
     return {reinterpret_cast<const std::uint8_t*>(&reply), 32 + std::size_t{reply.length} * 4};
 }
 
+// The bytes of the setup as the server sized it: 8 bytes plus 4 per length unit.
+std::span<const std::uint8_t> setupBytes(const xcb_setup_t& setup)
+{
+    return {reinterpret_cast<const std::uint8_t*>(&setup), 8 + std::size_t{setup.length} * 4};
+}
+
 // The largest EDID there is, in the 4-byte units the property request counts.
 constexpr std::uint32_t maximumEdidUnits = platform_shared::maximumEdidSize / 4;
 
+// Outputs asked about per round trip, two requests each, so that the replies
+// xcb holds at once stay a bounded lot (each at most 64 KiB of name or 32 KiB
+// of EDID) whatever the number of outputs.
+constexpr std::size_t outputsPerBatch = 128;
+
 class Connection {
 public:
-    explicit Connection(const XcbLibrary& xcb) : xcb_(xcb), connection_(xcb.connect(nullptr, nullptr)) {}
+    Connection(const XcbLibrary& xcb, const char* display) : xcb_(xcb), connection_(xcb.connect(display, nullptr)) {}
     ~Connection()
     {
         // A failed connection is an error object that still has to be let go.
@@ -58,83 +75,130 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
     xcb_connection_t* get() const { return connection_; }
-    bool usable() const { return connection_ && !xcb_.connectionHasError(connection_); }
+    // 0 while usable, else xcb's reason (XCB_CONN_ERROR, XCB_CONN_CLOSED_PARSE_ERR, ...).
+    int error() const { return connection_ ? xcb_.connectionHasError(connection_) : XCB_CONN_ERROR; }
 
 private:
     const XcbLibrary& xcb_;
     xcb_connection_t* connection_;
 };
 
-bool hasRandr15(const XcbLibrary& xcb, xcb_connection_t* connection)
+// Whether the server has RandR 1.5; absent when it did not say.
+std::optional<bool> hasRandr15(const XcbLibrary& xcb, xcb_connection_t* connection)
 {
     const xcb_query_extension_reply_t* randr = xcb.getExtensionData(connection, xcb.randrId);
     if (!randr || !randr->present)
-        return false;
+        return randr ? std::optional(false) : std::nullopt;
     const auto version = reply(xcb.randrQueryVersionReply, connection, xcb.randrQueryVersion(connection, 1, 5));
-    return version && (version->major_version > 1 || (version->major_version == 1 && version->minor_version >= 5));
+    if (!version)
+        return std::nullopt;
+    return version->major_version > 1 || (version->major_version == 1 && version->minor_version >= 5);
 }
 
-// XCB_ATOM_NONE when no output has ever had an EDID.
-xcb_atom_t existingAtom(const XcbLibrary& xcb, xcb_connection_t* connection, const char* name)
+// The atom, XCB_ATOM_NONE when no output has ever had an EDID; absent when
+// the server did not say.
+std::optional<xcb_atom_t> existingAtom(const XcbLibrary& xcb, xcb_connection_t* connection, const char* name)
 {
     const auto atom = reply(xcb.internAtomReply, connection,
                             xcb.internAtom(connection, 1, static_cast<std::uint16_t>(std::strlen(name)), name));
-    return atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+    return atom ? std::optional(atom->atom) : std::nullopt;
 }
 
-// Everything the run needs, in three batches of requests: the monitors of
-// every X screen, then for each monitor's first output its info and its EDID
-// property, all sent before the first answer is read.
-std::optional<Screens> readServer(const XcbLibrary& xcb)
+// Each output's info and EDID property, asked for in batches; an output
+// whose info does not come names no output.
+void readOutputs(const XcbLibrary& xcb, xcb_connection_t* c, xcb_atom_t edidAtom,
+                 std::span<const xcb_randr_output_t> outputs, Screens& screens)
 {
-    Screens screens;
-    const Connection connection(xcb);
-    if (!connection.usable())
-        return std::nullopt;
-    if (!hasRandr15(xcb, connection.get()))
-        return screens;
-    xcb_connection_t* const c = connection.get();
-    const xcb_atom_t edidAtom = existingAtom(xcb, c, "EDID");
-
-    std::vector<xcb_randr_get_monitors_cookie_t> monitorRequests;
-    for (auto root = xcb.setupRootsIterator(xcb.getSetup(c)); root.rem > 0; xcb.screenNext(&root))
-        monitorRequests.push_back(xcb.randrGetMonitors(c, root.data->root, 1));
-    for (const auto request : monitorRequests) {
-        if (const auto monitors = reply(xcb.randrGetMonitorsReply, c, request)) {
-            const std::vector<Monitor> found = monitorsFromReply(replyBytes(*monitors));
-            screens.monitors.insert(screens.monitors.end(), found.begin(), found.end());
-        }
-    }
-
-    struct OutputRequests {
-        xcb_randr_output_t output;
+    struct Requests {
         xcb_randr_get_output_info_cookie_t info;
         std::optional<xcb_randr_get_output_property_cookie_t> edid;
     };
-    std::vector<OutputRequests> outputRequests;
-    for (const Monitor& monitor : screens.monitors) {
-        if (!monitor.firstOutput || screens.outputs.contains(*monitor.firstOutput))
-            continue;
-        const xcb_randr_output_t output = *monitor.firstOutput;
-        screens.outputs[output];  // asked for once
-        outputRequests.push_back({output, xcb.randrGetOutputInfo(c, output, XCB_CURRENT_TIME), std::nullopt});
-        if (edidAtom != XCB_ATOM_NONE)
-            outputRequests.back().edid =
-                xcb.randrGetOutputProperty(c, output, edidAtom, XCB_ATOM_ANY, 0, maximumEdidUnits, 0, 0);
-    }
-    for (const OutputRequests& request : outputRequests) {
-        const auto info = reply(xcb.randrGetOutputInfoReply, c, request.info);
-        const auto property = request.edid ? reply(xcb.randrGetOutputPropertyReply, c, *request.edid) : nullptr;
-        std::optional<OutputFacts> facts = info ? outputFromInfoReply(replyBytes(*info)) : std::nullopt;
-        if (!facts) {
-            screens.outputs.erase(request.output);  // names no output
-            continue;
+    std::vector<Requests> requests;
+    for (std::size_t first = 0; first < outputs.size(); first += outputsPerBatch) {
+        const auto batch = outputs.subspan(first, std::min(outputsPerBatch, outputs.size() - first));
+        requests.clear();
+        for (const xcb_randr_output_t output : batch) {
+            requests.push_back({xcb.randrGetOutputInfo(c, output, XCB_CURRENT_TIME), std::nullopt});
+            if (edidAtom != XCB_ATOM_NONE)
+                requests.back().edid =
+                    xcb.randrGetOutputProperty(c, output, edidAtom, XCB_ATOM_ANY, 0, maximumEdidUnits, 0, 0);
         }
-        if (property)
-            facts->edid = edidFromPropertyReply(replyBytes(*property));
-        screens.outputs[request.output] = std::move(*facts);
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            const auto info = reply(xcb.randrGetOutputInfoReply, c, requests[i].info);
+            const auto property =
+                requests[i].edid ? reply(xcb.randrGetOutputPropertyReply, c, *requests[i].edid) : nullptr;
+            std::optional<OutputFacts> facts = info ? outputFromInfoReply(replyBytes(*info)) : std::nullopt;
+            if (!facts)
+                continue;
+            if (property)
+                facts->edid = edidIdentityFromPropertyReply(replyBytes(*property));
+            screens.outputs[batch[i]] = std::move(*facts);
+        }
     }
+}
+
+// Everything the run needs: the roots from the setup, the monitors of every
+// X screen (all asked for before the first answer is read), then each
+// monitor's first output. A server without RandR 1.5 gives each X screen's
+// root as one screen. Absent when the server did not answer in full: a
+// setup that lies, an error where there must be an answer, a connection lost.
+std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
+{
+    const std::optional<std::vector<Root>> roots = rootsFromSetup(setupBytes(*xcb.getSetup(c)));
+    const std::optional<bool> randr = roots ? hasRandr15(xcb, c) : std::nullopt;
+    if (!randr)
+        return std::nullopt;
+    Screens screens;
+    if (!*randr) {
+        for (const Root& root : *roots)
+            screens.monitors.push_back({0, 0, root.width, root.height, false, std::nullopt});
+        return screens;
+    }
+    const std::optional<xcb_atom_t> edidAtom = existingAtom(xcb, c, "EDID");
+    if (!edidAtom)
+        return std::nullopt;
+
+    std::vector<xcb_randr_get_monitors_cookie_t> monitorRequests;
+    for (const Root& root : *roots)
+        monitorRequests.push_back(xcb.randrGetMonitors(c, root.window, 1));
+    for (const auto request : monitorRequests) {
+        const auto monitors = reply(xcb.randrGetMonitorsReply, c, request);
+        if (!monitors)
+            return std::nullopt;
+        // The reply is xcb's, as large as the server made it; what is kept of it is capped.
+        const std::vector<Monitor> found =
+            monitorsFromReply(replyBytes(*monitors), maximumOutputs - screens.monitors.size());
+        screens.monitors.insert(screens.monitors.end(), found.begin(), found.end());
+    }
+
+    std::vector<xcb_randr_output_t> outputs;  // each first output once
+    for (const Monitor& monitor : screens.monitors)
+        if (monitor.firstOutput)
+            outputs.push_back(*monitor.firstOutput);
+    std::sort(outputs.begin(), outputs.end());
+    outputs.erase(std::unique(outputs.begin(), outputs.end()), outputs.end());
+    readOutputs(xcb, c, *edidAtom, outputs, screens);
+    if (xcb.connectionHasError(c))
+        return std::nullopt;
     return screens;
+}
+
+// The whole conversation. When xcb could not connect (or cannot be loaded),
+// whether anything accepts a connection where xcb would have connected tells
+// an X server that refused from none at all.
+Answer ask(const std::string& display)
+{
+    if (const XcbLibrary* xcb = xcbLibrary()) {
+        const Connection connection(*xcb, display.c_str());
+        if (connection.error() == 0) {
+            std::optional<Screens> screens = readServer(*xcb, connection.get());
+            return screens ? Answer::complete(std::move(*screens)) : Answer::incomplete();
+        }
+        if (connection.error() == XCB_CONN_CLOSED_PARSE_ERR)
+            return Answer::absent();  // a name xcb cannot read names no server
+    }
+    const std::optional<X11Address> address = x11AddressOf(display);
+    return address && somethingAccepts(*address) ? Answer::incomplete() : Answer::absent();
 }
 
 // What the reading thread and the waiting run share; whichever of them lets
@@ -157,10 +221,16 @@ Answer askX11(Deadline deadline)
         return Answer::absent();
     const auto conversation = std::make_shared<Conversation>();
     try {
-        std::thread([conversation] {
-            const XcbLibrary* xcb = xcbLibrary();
-            std::optional<Screens> screens = xcb ? readServer(*xcb) : std::nullopt;
-            Answer answer = screens ? Answer::complete(std::move(*screens)) : Answer::incomplete();
+        std::thread([conversation, display = std::string(display)] {
+            // A server that stops reading makes xcb's writes raise SIGPIPE in
+            // the writing thread, this one: blocked here, a write fails with
+            // EPIPE and the connection reports an error instead. The rest of
+            // the process, standard output's writes included, keeps the default.
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+            Answer answer = ask(display);
             const std::lock_guard lock(conversation->mutex);
             conversation->answer = std::move(answer);
             conversation->answered.notify_one();

@@ -9,8 +9,9 @@ namespace lsscreens::linux_platform {
 
 namespace {
 
-// Copies a wire structure out of the reply, if the reply holds all of it.
-// xcb delivers replies in the client's byte order, so a copy is a read.
+// Copies a wire structure out of the bytes, if they hold all of it. xcb asks
+// for the client's byte order, in which the setup and replies then arrive:
+// a copy is a read.
 template <typename T>
 std::optional<T> read(std::span<const std::uint8_t> bytes, std::size_t at)
 {
@@ -23,14 +24,40 @@ std::optional<T> read(std::span<const std::uint8_t> bytes, std::size_t at)
 
 }  // namespace
 
-std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply)
+std::optional<std::vector<Root>> rootsFromSetup(std::span<const std::uint8_t> setup)
+{
+    const auto header = read<xcb_setup_t>(setup, 0);
+    if (!header)
+        return std::nullopt;
+    std::size_t at = sizeof *header + (std::size_t{header->vendor_len} + 3) / 4 * 4 +
+                     std::size_t{header->pixmap_formats_len} * sizeof(xcb_format_t);
+    std::vector<Root> roots;
+    for (unsigned i = 0; i < header->roots_len; ++i) {
+        const auto screen = read<xcb_screen_t>(setup, at);
+        if (!screen)
+            return std::nullopt;
+        at += sizeof *screen;
+        for (unsigned j = 0; j < screen->allowed_depths_len; ++j) {
+            const auto depth = read<xcb_depth_t>(setup, at);
+            if (!depth)
+                return std::nullopt;
+            at += sizeof *depth + std::size_t{depth->visuals_len} * sizeof(xcb_visualtype_t);
+        }
+        roots.push_back({screen->root, screen->width_in_pixels, screen->height_in_pixels});
+    }
+    if (at > setup.size())  // the last visuals, or with no roots the formats
+        return std::nullopt;
+    return roots;
+}
+
+std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply, std::size_t limit)
 {
     std::vector<Monitor> monitors;
     const auto header = read<xcb_randr_get_monitors_reply_t>(reply, 0);
     if (!header)
         return monitors;
     std::size_t at = sizeof *header;
-    for (std::uint32_t i = 0; i < header->nMonitors; ++i) {
+    for (std::uint32_t i = 0; i < header->nMonitors && monitors.size() < limit; ++i) {
         const auto info = read<xcb_randr_monitor_info_t>(reply, at);
         if (!info)
             break;
@@ -59,21 +86,23 @@ std::optional<OutputFacts> outputFromInfoReply(std::span<const std::uint8_t> rep
     // The name follows the output's CRTCs, modes and clones, 4 bytes each.
     const std::size_t nameAt = sizeof *header +
         (std::size_t{header->num_crtcs} + header->num_modes + header->num_clones) * 4;
-    if (nameAt <= reply.size()) {
+    if (nameAt <= reply.size() && header->name_len <= maximumConnectorNameLength) {
         const auto name = reply.subspan(nameAt, std::min<std::size_t>(header->name_len, reply.size() - nameAt));
         facts.connectorName.assign(name.begin(), name.end());
     }
     return facts;
 }
 
-std::vector<std::uint8_t> edidFromPropertyReply(std::span<const std::uint8_t> reply)
+std::optional<platform_shared::EdidIdentity> edidIdentityFromPropertyReply(std::span<const std::uint8_t> reply)
 {
     const auto header = read<xcb_randr_get_output_property_reply_t>(reply, 0);
     if (!header || header->format != 8)
-        return {};
+        return std::nullopt;
     const auto data = reply.subspan(sizeof *header);
-    const auto length = std::min<std::size_t>(header->num_items, data.size());
-    return {data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length)};
+    const std::size_t length = std::min<std::size_t>(header->num_items, data.size());
+    if (length == 0)
+        return std::nullopt;
+    return platform_shared::readEdidIdentity(data.first(length));
 }
 
 }  // namespace lsscreens::linux_platform

@@ -21,8 +21,6 @@ std::optional<XcbLibrary> load()
     fromXcb(table.disconnect, "xcb_disconnect");
     fromXcb(table.getExtensionData, "xcb_get_extension_data");
     fromXcb(table.getSetup, "xcb_get_setup");
-    fromXcb(table.setupRootsIterator, "xcb_setup_roots_iterator");
-    fromXcb(table.screenNext, "xcb_screen_next");
     fromXcb(table.internAtom, "xcb_intern_atom");
     fromXcb(table.internAtomReply, "xcb_intern_atom_reply");
     LibraryFunctions fromRandr(randr);

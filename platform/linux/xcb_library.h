@@ -17,8 +17,6 @@ struct XcbLibrary {
     decltype(&::xcb_disconnect) disconnect;
     decltype(&::xcb_get_extension_data) getExtensionData;
     decltype(&::xcb_get_setup) getSetup;
-    decltype(&::xcb_setup_roots_iterator) setupRootsIterator;
-    decltype(&::xcb_screen_next) screenNext;
     decltype(&::xcb_intern_atom) internAtom;
     decltype(&::xcb_intern_atom_reply) internAtomReply;
     xcb_extension_t* randrId;  // libxcb-randr's key for its extension's data

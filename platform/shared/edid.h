@@ -32,6 +32,8 @@ struct EdidIdentity {
     std::uint32_t product = genericProduct;  // product code, bytes 10-11 little-endian
     std::uint32_t serial = 0;                // bytes 12-15 little-endian
     std::optional<std::string> name;         // from the 0xFC descriptors
+
+    bool operator==(const EdidIdentity&) const = default;
 };
 
 // The image size in millimetres: the first detailed timing's, else the basic

@@ -255,22 +255,6 @@ private:
     std::thread thread_;
 };
 
-// The binary's report with these variables, after the checks that hold
-// whatever the screens; GNU time gives the wall time and the peak resident
-// memory (not checked where sd-bus holds a whole message of the bus's).
-json report(std::vector<std::string> command, int exitStatus, bool checkMemory)
-{
-    const ScratchDirectory scratch;
-    command.insert(command.begin(), {"timeout", "10", "/usr/bin/time", "-q", "-f", "%e %M", "-o", scratch.path / "usage",
-                                     "env", "-u", "DISPLAY", "-u", "WAYLAND_SOCKET"});
-    command.push_back(LSSCREENS_BINARY);
-    const Finished finished = run(command);
-    double seconds = 10, kib = INT_MAX;
-    std::ifstream(scratch.path / "usage") >> seconds >> kib;
-    EXPECT_TRUE(sanitized || (seconds <= 3 && (kib <= 16 * 1024 || !checkMemory))) << seconds << " s, " << kib << " KiB";
-    return reportOf(finished, exitStatus);
-}
-
 const Global xdgOutput{1, "zxdg_output_manager_v1"}, dp1{10, "wl_output", 1920, 1080, 1, 0, 600, 340};
 const json dp1Screen = json::array({screen(1920, 1080, 600, 340, 10)});
 

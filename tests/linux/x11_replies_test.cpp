@@ -1,30 +1,28 @@
-// RandR replies as a hostile or broken X server might send them: counts that
-// claim more than the reply holds give what it does hold, never a read past
-// its end (the sanitizer build checks the reads).
+// The X setup and RandR replies as a hostile or broken X server might send
+// them: counts that claim more than a reply holds give what it does hold, a
+// setup that claims more gives nothing, never a read past the end (the
+// sanitizer build checks the reads).
 #include <gtest/gtest.h>
 
-#include <xcb/randr.h>
-
-#include <array>
 #include <vector>
 
 #include "platform/linux/x11_replies.h"
+#include "tests/linux/edid_samples.h"
+#include "tests/linux/x11_wire.h"
 
 namespace lsscreens::testing {
 namespace {
 
 using namespace linux_platform;
-using Bytes = std::vector<std::uint8_t>;
 
-// The parts' bytes one after another, as the server would send them.
-template <typename... Parts>
-Bytes bytesOf(const Parts&... parts)
+TEST(X11Replies, RootsOfASetupOnlyWhenEveryCountFitsIt)
 {
-    Bytes bytes;
-    (bytes.insert(bytes.end(), reinterpret_cast<const std::uint8_t*>(&parts),
-                  reinterpret_cast<const std::uint8_t*>(&parts) + sizeof parts),
-     ...);
-    return bytes;
+    const Bytes setup = x11Setup();
+    EXPECT_EQ(rootsFromSetup(setup), (std::vector<Root>{{0x100, 1280, 1024}, {0x101, 800, 600}}));
+    for (const SetupClaims lie : {SetupClaims{.vendor = 1000}, {.formats = 200}, {.roots = 3}, {.depths = 2}, {.visuals = 2}})
+        EXPECT_EQ(rootsFromSetup(x11Setup(lie)), std::nullopt);
+    for (std::size_t length = 0; length < setup.size(); ++length)
+        EXPECT_EQ(rootsFromSetup(std::span(setup).first(length)), std::nullopt) << length;
 }
 
 xcb_randr_monitor_info_t monitor(std::int16_t x, std::uint16_t width, std::uint16_t outputs, bool primary = false)
@@ -44,16 +42,17 @@ TEST(X11Replies, MonitorsAsListedAndOnlyWhatTheReplyHolds)
     // Monitors claimed, outputs the third claims (the reply holds one), monitors read.
     for (const auto& [claimed, thirdOutputs, count] : std::vector<std::tuple<std::uint32_t, std::uint16_t, int>>{
              {3, 1, 3}, {1000, 1, 3}, {2, 1, 2}, {3, 2, 2}})
-        EXPECT_EQ(monitorsFromReply(reply(claimed, thirdOutputs)), std::vector(all.begin(), all.begin() + count));
+        EXPECT_EQ(monitorsFromReply(reply(claimed, thirdOutputs), 16384), std::vector(all.begin(), all.begin() + count));
     const Bytes good = reply(3, 1);
+    EXPECT_EQ(monitorsFromReply(good, 2), std::vector(all.begin(), all.begin() + 2));  // the cap
     for (std::size_t length = 0; length < good.size(); ++length) {
         const std::size_t complete = length < 32 + 24 + 8 ? 0 : length < 32 + 2 * 24 + 8 ? 1 : 2;
-        EXPECT_EQ(monitorsFromReply(std::span(good).first(length)), std::vector(all.begin(), all.begin() + complete))
+        EXPECT_EQ(monitorsFromReply(std::span(good).first(length), 16384), std::vector(all.begin(), all.begin() + complete))
             << length;
     }
 }
 
-TEST(X11Replies, OutputInfoSizesWithTheTopBitSetReadAsUnknownAndItsName)
+TEST(X11Replies, OutputInfoSizesWithTheTopBitSetReadAsUnknownAndItsNameUpToAConnectorsLength)
 {
     //                                   mm_width    mm_height              crtcs modes clones name
     xcb_randr_get_output_info_reply_t info{1, 0, 0, 0, 0, 0, 0xFFFFFFFF, 0x7FFFFFFF, 0, 0, 1, 1, 0, 1, 4};
@@ -61,22 +60,29 @@ TEST(X11Replies, OutputInfoSizesWithTheTopBitSetReadAsUnknownAndItsName)
     EXPECT_EQ(outputFromInfoReply(reply), (OutputFacts{0, 0x7FFFFFFF, {}, "DP-1"}));
     EXPECT_EQ(outputFromInfoReply(std::span(reply).first(reply.size() - 1)), (OutputFacts{0, 0x7FFFFFFF, {}, "DP-"}));
     EXPECT_EQ(outputFromInfoReply(std::span(reply).first(sizeof info - 1)), std::nullopt);
+    info.name_len = 65;  // longer than a connector's: none
+    Bytes named = bytesOf(info, std::array<std::uint32_t, 3>{}, std::array<char, 65>{'D', 'P'});
+    EXPECT_EQ(outputFromInfoReply(named)->connectorName, "");
+    named[offsetof(xcb_randr_get_output_info_reply_t, name_len)] = 64;
+    EXPECT_EQ(outputFromInfoReply(named)->connectorName, std::string("DP") + std::string(62, '\0'));
     info.mm_width = 0x80000000;
     info.mm_height = 527;
     EXPECT_EQ(outputFromInfoReply(bytesOf(info)), (OutputFacts{0, 527, {}, ""}));
 }
 
-TEST(X11Replies, EdidPropertyOnlyInBytesAndOnlyWhatWasSent)
+TEST(X11Replies, EdidIdentityOnlyFromBytesAndOnlyFromWhatWasSent)
 {
-    const auto property = [](std::uint8_t format, std::uint32_t items, std::size_t length) {
+    const Bytes edid = edidSample("DEL_A056_001.bin").bytes;
+    const auto property = [&](std::uint8_t format, std::uint32_t items, std::size_t length) {
         Bytes reply = bytesOf(xcb_randr_get_output_property_reply_t{1, format, 0, 0, 0, 0, items, {}});
-        reply.resize(reply.size() + 128, 0xAB);  // an EDID's worth
-        return edidFromPropertyReply(std::span(reply).first(length));
+        reply.insert(reply.end(), edid.begin(), edid.end());
+        return edidIdentityFromPropertyReply(std::span(reply).first(length));
     };
-    EXPECT_EQ(property(8, 100000, 160), Bytes(128, 0xAB));  // claims far more than it holds
-    EXPECT_EQ(property(8, 100, 160), Bytes(100, 0xAB));
-    EXPECT_EQ(property(8, 100, 31), Bytes{});
-    EXPECT_EQ(property(32, 32, 160), Bytes{});  // not a byte string
+    const auto whole = platform_shared::readEdidIdentity(edid), first16 = platform_shared::readEdidIdentity(std::span(edid).first(16));
+    EXPECT_EQ(property(8, 100000, 32 + edid.size()), whole);  // claims far more than it holds
+    EXPECT_EQ(property(8, 16, 32 + edid.size()), first16);  // no name: it comes later
+    EXPECT_EQ(property(8, 100, 32), std::nullopt);
+    EXPECT_EQ(property(32, 32, 32 + edid.size()), std::nullopt);  // not a byte string
 }
 
 }  // namespace
