@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "platform/linux/x11_replies.h"
+#include "platform/linux/x11/replies.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -19,7 +19,7 @@
 #include "display/iokit.h"
 #include "platform/linux/drm_registry.h"
 #include "platform/linux/wayland_display.h"
-#include "platform/linux/x11_display.h"
+#include "platform/linux/x11/x_server.h"
 #include "platform/shared/edid.h"
 #include "platform/shared/edid_registry.h"
 

@@ -1,6 +1,6 @@
 // sd-bus from libsystemd, loaded only to ask mutter for its display
 // configuration: runs on any other desktop never map libsystemd. Called
-// through this table of the library's own functions, like xcb (xcb_library.h).
+// through this table of the library's own functions, like xcb (x11/xcb_library.h).
 #pragma once
 
 #include <systemd/sd-bus.h>

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "platform/linux/descriptor.h"
-#include "platform/linux/x11_address.h"
+#include "platform/linux/x11/display_address.h"
 #include "tests/linux/harness.h"
 
 namespace lsscreens::testing {

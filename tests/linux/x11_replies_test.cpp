@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "platform/linux/x11_replies.h"
+#include "platform/linux/x11/replies.h"
 #include "tests/linux/edid_samples.h"
 #include "tests/linux/x11_wire.h"
 

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_replies.h"
+#include "platform/linux/x11/replies.h"
 
 #include <xcb/randr.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/xcb_library.h"
+#include "platform/linux/x11/xcb_library.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_address.h"
+#include "platform/linux/x11/display_address.h"
 
 #include <netdb.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_display.h"
+#include "platform/linux/x11/x_server.h"
 
 #include <pthread.h>
 #include <signal.h>
@@ -15,9 +15,9 @@
 #include <thread>
 
 #include "platform/linux/standard_error_discarded.h"
-#include "platform/linux/x11_address.h"
-#include "platform/linux/x11_replies.h"
-#include "platform/linux/xcb_library.h"
+#include "platform/linux/x11/display_address.h"
+#include "platform/linux/x11/replies.h"
+#include "platform/linux/x11/xcb_library.h"
 #include "platform/shared/edid.h"
 
 namespace lsscreens::linux_platform {
