@@ -32,10 +32,10 @@ struct Run {
     Run()
     {
         declarePerMonitorDpiAwareness();
-        const auto ids = displayIds(readDisplayConfig());
+        const auto targets = displayTargets(readDisplayConfig());
         auto monitors = readMonitors();
         complete = monitors.has_value();
-        screens = orderScreens(std::move(monitors).value_or(std::vector<Win32Monitor>{}), ids);
+        screens = orderScreens(std::move(monitors).value_or(std::vector<Win32Monitor>{}), targets);
     }
 
     // The EDID of the display with that id, read once per run; absent when

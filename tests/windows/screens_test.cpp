@@ -19,10 +19,10 @@ TEST(WindowsScreens, PrimaryFirstOthersInEnumerationOrderWithTheirIds)
     for (std::size_t index = 0; index < monitors.size(); ++index)
         monitors[index].device = L"\\\\.\\DISPLAY" + std::to_wstring(std::array{2, 4, 1, 3}[index]);
     monitors[2].primary = true;
-    const std::map<std::wstring, std::uint32_t> ids{
-        {L"\\\\.\\DISPLAY1", 0x1100}, {L"\\\\.\\DISPLAY2", 0x1102}, {L"\\\\.\\DISPLAY4", 0x1104}};
+    const std::map<std::wstring, DisplayTarget> targets{
+        {L"\\\\.\\DISPLAY1", {0x1100}}, {L"\\\\.\\DISPLAY2", {0x1102}}, {L"\\\\.\\DISPLAY4", {0x1104}}};
     std::vector<std::pair<std::wstring, std::optional<std::uint32_t>>> listed;
-    for (const auto& screen : orderScreens(monitors, ids))
+    for (const auto& screen : orderScreens(monitors, targets))
         listed.emplace_back(screen.monitor.device, screen.id);
     EXPECT_EQ(listed, (decltype(listed){{L"\\\\.\\DISPLAY1", 0x1100},
                                         {L"\\\\.\\DISPLAY2", 0x1102},
