@@ -6,19 +6,20 @@
 
 namespace lsscreens::windows_platform {
 
-std::map<std::wstring, std::uint32_t> displayIds(const std::vector<ConfigPath>& paths)
+std::map<std::wstring, DisplayTarget> displayTargets(const std::vector<ConfigPath>& paths)
 {
     std::set<std::wstring> adapters;
     for (const auto& path : paths)
         adapters.insert(path.adapter);
-    std::map<std::wstring, std::uint32_t> ids;
+    std::map<std::wstring, DisplayTarget> targets;
     for (const auto& path : paths) {
         if (!path.active || path.source.empty())
             continue;
         const auto rank = static_cast<std::uint32_t>(std::distance(adapters.begin(), adapters.find(path.adapter)));
-        ids.emplace(path.source, path.target + (rank << 24));  // the first target wins: emplace keeps it
+        // The first target wins: emplace keeps it.
+        targets.emplace(path.source, DisplayTarget{path.target + (rank << 24), path.quarterTurn});
     }
-    return ids;
+    return targets;
 }
 
 std::vector<ConfigPath> configPaths(std::span<const DISPLAYCONFIG_PATH_INFO> paths,
@@ -33,7 +34,9 @@ std::vector<ConfigPath> configPaths(std::span<const DISPLAYCONFIG_PATH_INFO> pat
         if (adapter == adapters.end())
             adapter = adapters.emplace(std::pair(luid.LowPart, luid.HighPart), adapterPath(luid)).first;
         const bool active = (path.flags & DISPLAYCONFIG_PATH_ACTIVE) != 0;
-        read.push_back({adapter->second, active ? sourceName(path.sourceInfo) : std::wstring(), path.targetInfo.id, active});
+        const auto rotation = path.targetInfo.rotation;
+        read.push_back({adapter->second, active ? sourceName(path.sourceInfo) : std::wstring(), path.targetInfo.id, active,
+                        rotation == DISPLAYCONFIG_ROTATION_ROTATE90 || rotation == DISPLAYCONFIG_ROTATION_ROTATE270});
     }
     return read;
 }

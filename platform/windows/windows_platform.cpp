@@ -2,9 +2,9 @@
 // logical units, the primary first; a screen's display id is the target id
 // of the connector behind it (QueryDisplayConfig). A display's numbers and
 // physical size come from the EDID of the monitor device behind it, found
-// through its device interface path. The display registry is SetupAPI's
-// present monitor devices, identified by their EDIDs. Everything is read at
-// most once per run.
+// through its device interface path, its width and height swapped on a
+// screen turned a quarter. The display registry is SetupAPI's present monitor
+// devices, identified by their EDIDs. Everything is read at most once per run.
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -20,6 +20,7 @@
 #include "platform/windows/monitor_devices.h"
 #include "platform/windows/monitor_match.h"
 #include "platform/windows/screen_order.h"
+#include "platform/windows/screen_size.h"
 #include "platform/windows/win32_monitors.h"
 
 namespace lsscreens {
@@ -32,10 +33,10 @@ struct Run {
     Run()
     {
         declarePerMonitorDpiAwareness();
-        const auto ids = displayIds(readDisplayConfig());
+        const auto targets = displayTargets(readDisplayConfig());
         auto monitors = readMonitors();
         complete = monitors.has_value();
-        screens = orderScreens(std::move(monitors).value_or(std::vector<Win32Monitor>{}), ids);
+        screens = orderScreens(std::move(monitors).value_or(std::vector<Win32Monitor>{}), targets);
     }
 
     // The EDID of the display with that id, read once per run; absent when
@@ -52,7 +53,8 @@ struct Run {
             const auto screen = std::find_if(screens.begin(), screens.end(), [&](const Screen& s) { return s.id == id; });
             if (screen != screens.end()) {
                 const auto edid = edidByInterfacePath(devices(), screen->monitor.interfacePath);
-                known = Display{platform_shared::readEdidIdentity(edid), platform_shared::readEdidSize(edid)};
+                known = Display{platform_shared::readEdidIdentity(edid),
+                                screenSize(*screen, platform_shared::readEdidSize(edid))};
             }
             found = displays.emplace(id, std::move(known)).first;
         }
