@@ -15,21 +15,16 @@
 #include <utility>
 
 #include "display/appkit.h"
-#include "display/core_graphics.h"
-#include "display/iokit.h"
 #include "platform/linux/drm_registry.h"
 #include "platform/linux/wayland_display.h"
 #include "platform/linux/x11/x_server.h"
-#include "platform/shared/edid.h"
-#include "platform/shared/edid_registry.h"
+#include "platform/shared/edid_display_calls.h"
 
 namespace lsscreens {
 
 namespace linux_platform {
 
 namespace {
-
-using platform_shared::EdidIdentity;
 
 // The run's budget for window systems, from its start. A compositor (its
 // connect, both round trips, and mutter's D-Bus side after them) has until
@@ -74,25 +69,22 @@ struct Run {
     }
     const std::vector<Monitor>& monitors() { return screens().monitors; }
 
-    // What is known of an output, with the identity read from its EDID, else
-    // from the named connector's EDID; once per run. Absent when the id names
-    // no output.
-    struct Output {
-        const OutputFacts& facts;
-        EdidIdentity identity;
-    };
-    const std::optional<Output>& output(std::uint32_t id)
+    // What is known of the output behind a display id: the identity read
+    // from its EDID, else from the named connector's EDID, and its physical
+    // size; once per run. Absent when the id names no output.
+    const std::optional<platform_shared::KnownDisplay>& display(std::uint32_t id)
     {
-        auto found = outputs.find(id);
-        if (found == outputs.end()) {
-            std::optional<Output> known;
+        auto found = displays.find(id);
+        if (found == displays.end()) {
+            std::optional<platform_shared::KnownDisplay> known;
             if (const auto facts = screens().outputs.find(id); facts != screens().outputs.end()) {
                 const OutputFacts& output = facts->second;
-                known.emplace(Output{output, output.edid ? *output.edid
-                                                         : platform_shared::readEdidIdentity(
-                                                               registry.edidOfConnector(output.connectorName))});
+                known = platform_shared::KnownDisplay{
+                    output.edid ? *output.edid
+                                : platform_shared::readEdidIdentity(registry.edidOfConnector(output.connectorName)),
+                    {output.widthMillimetres, output.heightMillimetres}};
             }
-            found = outputs.emplace(id, std::move(known)).first;
+            found = displays.emplace(id, std::move(known)).first;
         }
         return found->second;
     }
@@ -100,7 +92,7 @@ struct Run {
     std::chrono::steady_clock::time_point start;
     std::optional<Screens> screenList;
     bool complete = true;
-    std::map<std::uint32_t, std::optional<Output>> outputs;
+    std::map<std::uint32_t, std::optional<platform_shared::KnownDisplay>> displays;
     DrmRegistry registry;
     platform_shared::EdidRegistry registryCalls{[this] { return registry.connectorCount(); },
                                                 [this](std::size_t index) { return registry.edid(index); }};
@@ -159,61 +151,18 @@ Dictionary NSScreen::deviceDescription() const
     return description;
 }
 
-CGSize CGDisplayScreenSize(CGDirectDisplayID display)
+namespace platform_shared {
+
+const std::optional<KnownDisplay>& knownDisplay(CGDirectDisplayID display)
 {
-    const auto& output = run().output(display);
-    if (!output)
-        return {};
-    return {static_cast<double>(output->facts.widthMillimetres),
-            static_cast<double>(output->facts.heightMillimetres)};
+    return run().display(display);
 }
 
-std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID display)
+EdidRegistry& edidRegistry()
 {
-    const auto& output = run().output(display);
-    return output ? output->identity.vendor : noSuchDisplay;
+    return run().registryCalls;
 }
 
-std::uint32_t CGDisplayModelNumber(CGDirectDisplayID display)
-{
-    const auto& output = run().output(display);
-    return output ? output->identity.product : noSuchDisplay;
-}
-
-std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID display)
-{
-    const auto& output = run().output(display);
-    return output ? output->identity.serial : noSuchDisplay;
-}
-
-CFOwned IOServiceMatching(const char* className)
-{
-    return run().registryCalls.serviceMatching(className);
-}
-
-kern_return_t IOServiceGetMatchingServices(mach_port_t, CFOwned matching, io_iterator_t* existing)
-{
-    return run().registryCalls.matchingServices(std::move(matching), existing);
-}
-
-io_object_t IOIteratorNext(io_iterator_t iterator)
-{
-    return run().registryCalls.iteratorNext(iterator);
-}
-
-kern_return_t IOObjectRelease(io_object_t object)
-{
-    return run().registryCalls.release(object);
-}
-
-CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits)
-{
-    return run().registryCalls.infoDictionary(service);
-}
-
-void CFRelease(CFTypeRef object)
-{
-    run().registryCalls.release(object);
-}
+}  // namespace platform_shared
 
 }  // namespace lsscreens

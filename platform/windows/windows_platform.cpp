@@ -15,7 +15,7 @@
 #include "display/core_graphics.h"
 #include "display/iokit.h"
 #include "platform/shared/edid.h"
-#include "platform/shared/edid_registry.h"
+#include "platform/shared/edid_display_calls.h"
 #include "platform/windows/display_config.h"
 #include "platform/windows/monitor_devices.h"
 #include "platform/windows/monitor_match.h"
@@ -41,19 +41,15 @@ struct Run {
 
     // The EDID of the display with that id, read once per run; absent when
     // the id names no screen.
-    struct Display {
-        platform_shared::EdidIdentity identity;
-        platform_shared::EdidSize size;
-    };
-    const std::optional<Display>& display(std::uint32_t id)
+    const std::optional<platform_shared::KnownDisplay>& display(std::uint32_t id)
     {
         auto found = displays.find(id);
         if (found == displays.end()) {
-            std::optional<Display> known;
+            std::optional<platform_shared::KnownDisplay> known;
             const auto screen = std::find_if(screens.begin(), screens.end(), [&](const Screen& s) { return s.id == id; });
             if (screen != screens.end()) {
                 const auto edid = edidByInterfacePath(devices(), screen->monitor.interfacePath);
-                known = Display{platform_shared::readEdidIdentity(edid),
+                known = platform_shared::KnownDisplay{platform_shared::readEdidIdentity(edid),
                                 screenSize(*screen, platform_shared::readEdidSize(edid))};
             }
             found = displays.emplace(id, std::move(known)).first;
@@ -70,7 +66,7 @@ struct Run {
 
     std::vector<Screen> screens;
     bool complete = true;  // false when the desktop's monitors could not be enumerated
-    std::map<std::uint32_t, std::optional<Display>> displays;
+    std::map<std::uint32_t, std::optional<platform_shared::KnownDisplay>> displays;
     std::optional<std::vector<MonitorDevice>> monitorDevices;
     platform_shared::EdidRegistry registryCalls{[this] { return devices().size(); },
                                                 [this](std::size_t index) {
@@ -118,60 +114,18 @@ Dictionary NSScreen::deviceDescription() const
     return description;
 }
 
-CGSize CGDisplayScreenSize(CGDirectDisplayID display)
+namespace platform_shared {
+
+const std::optional<KnownDisplay>& knownDisplay(CGDirectDisplayID display)
 {
-    const auto& known = run().display(display);
-    if (!known)
-        return {};
-    return {static_cast<double>(known->size.width), static_cast<double>(known->size.height)};
+    return run().display(display);
 }
 
-std::uint32_t CGDisplayVendorNumber(CGDirectDisplayID display)
+EdidRegistry& edidRegistry()
 {
-    const auto& known = run().display(display);
-    return known ? known->identity.vendor : noSuchDisplay;
+    return run().registryCalls;
 }
 
-std::uint32_t CGDisplayModelNumber(CGDirectDisplayID display)
-{
-    const auto& known = run().display(display);
-    return known ? known->identity.product : noSuchDisplay;
-}
-
-std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID display)
-{
-    const auto& known = run().display(display);
-    return known ? known->identity.serial : noSuchDisplay;
-}
-
-CFOwned IOServiceMatching(const char* className)
-{
-    return run().registryCalls.serviceMatching(className);
-}
-
-kern_return_t IOServiceGetMatchingServices(mach_port_t, CFOwned matching, io_iterator_t* existing)
-{
-    return run().registryCalls.matchingServices(std::move(matching), existing);
-}
-
-io_object_t IOIteratorNext(io_iterator_t iterator)
-{
-    return run().registryCalls.iteratorNext(iterator);
-}
-
-kern_return_t IOObjectRelease(io_object_t object)
-{
-    return run().registryCalls.release(object);
-}
-
-CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits)
-{
-    return run().registryCalls.infoDictionary(service);
-}
-
-void CFRelease(CFTypeRef object)
-{
-    run().registryCalls.release(object);
-}
+}  // namespace platform_shared
 
 }  // namespace lsscreens
