@@ -200,9 +200,8 @@ std::unique_ptr<Compositor> Compositor::weston(std::vector<std::string> options)
 Finished Compositor::run(std::vector<std::string> command, const std::vector<std::string>& variables) const
 {
     if (const std::filesystem::path program(command[0]); program.is_absolute()) {
-        for (const auto& file : {program, program.parent_path() / "lsscreens-wayland.so"})
-            std::filesystem::copy_file(file, runtime.path / file.filename(), std::filesystem::copy_options::overwrite_existing);
         command[0] = runtime.path / program.filename();
+        std::filesystem::copy_file(program, command[0], std::filesystem::copy_options::overwrite_existing);
     }
     command.insert(command.begin(), variables.begin(), variables.end());
     command.insert(command.begin(), {"env", "XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=" + socket,

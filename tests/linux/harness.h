@@ -95,8 +95,7 @@ struct Compositor {
     // Runs the command as the compositor's user (the only one its XWayland
     // lets in), in its session (runtime directory, Wayland socket, and a
     // desktop's bus and HOME) with the given variables, later ones winning; a
-    // program named by path is copied first where that user can run it, the
-    // Wayland module too.
+    // program named by path is copied first where that user can run it.
     Finished run(std::vector<std::string> command, const std::vector<std::string>& variables = {}) const;
 
     ScratchDirectory runtime;  // XDG_RUNTIME_DIR, removed once the compositor has stopped
