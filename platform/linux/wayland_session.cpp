@@ -93,7 +93,14 @@ struct OutputState {
     std::optional<Position> logicalPosition;
     std::optional<Size> logicalSize;
     std::string xdgName;
+    bool announced = false, listed = false;  // in KDE's output order being told, in its last complete one
 };
+
+// The name that leads to the connector: wl_output's, else xdg-output's.
+const std::string& connectorName(const OutputState& state)
+{
+    return state.name.empty() ? state.xdgName : state.name;
+}
 
 const wl_output_listener outputListener{
     .geometry = [](void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t widthMm,
@@ -129,26 +136,56 @@ const zxdg_output_v1_listener xdgOutputListener{
     .description = [](void*, zxdg_output_v1*, const char*) {},
 };
 
-// KDE's output order: a list of names, then done; the first is the primary,
-// and only the first is kept.
-struct OutputOrder {
-    std::optional<std::string> announcingFirst;
-    std::string first;  // of the last complete list; empty for none
+// KDE's output order: the outputs' names, then done; the first is the
+// primary. A list is kept as the outputs it names that the session knows,
+// each once, so that what it can make the tool keep is bounded by the
+// outputs. It is bound after the outputs, whose names come before its first
+// list.
+class OutputOrder {
+public:
+    explicit OutputOrder(std::list<OutputState>& outputs) : outputs_(outputs) {}
+
+    void named(const char* text)
+    {
+        if (!indexed_) {
+            for (auto& state : outputs_) {
+                if (!connectorName(state).empty())
+                    byName_.try_emplace(connectorName(state), &state);
+            }
+            indexed_ = true;
+        }
+        const auto found = byName_.find(boundedName(text));
+        if (found != byName_.end() && !found->second->announced) {
+            found->second->announced = true;
+            announcing_.push_back(found->second);
+        }
+    }
+
+    void done()
+    {
+        for (OutputState* state : listed_)
+            state->listed = false;
+        for (OutputState* state : announcing_) {
+            state->announced = false;
+            state->listed = true;
+        }
+        listed_ = std::move(announcing_);
+        announcing_.clear();
+    }
+
+    // The last complete list; empty without one.
+    const std::vector<OutputState*>& listed() const { return listed_; }
+
+private:
+    std::list<OutputState>& outputs_;
+    bool indexed_ = false;
+    std::unordered_map<std::string, OutputState*> byName_;
+    std::vector<OutputState*> announcing_, listed_;
 };
 
 const kde_output_order_v1_listener outputOrderListener{
-    .output =
-        [](void* data, kde_output_order_v1*, const char* name) {
-            auto& order = *static_cast<OutputOrder*>(data);
-            if (!order.announcingFirst)
-                order.announcingFirst = boundedName(name);
-        },
-    .done =
-        [](void* data, kde_output_order_v1*) {
-            auto& order = *static_cast<OutputOrder*>(data);
-            order.first = order.announcingFirst.value_or(std::string());
-            order.announcingFirst.reset();
-        },
+    .output = [](void* data, kde_output_order_v1*, const char* name) { static_cast<OutputOrder*>(data)->named(name); },
+    .done = [](void* data, kde_output_order_v1*) { static_cast<OutputOrder*>(data)->done(); },
 };
 
 struct Disconnect {
@@ -181,21 +218,29 @@ public:
         return bindAll() && roundTrip() && wl_display_get_error(display_.get()) == 0;
     }
 
-    // Hands over the outputs in the registry's order; those that told neither
-    // a current mode nor a logical size are left out.
+    // Hands over the outputs in KDE's order where the compositor tells one,
+    // the first of it the primary, then the others in the registry's order;
+    // those that told neither a current mode nor a logical size are left out.
     void handOver(WaylandSession& session) const
     {
+        const std::vector<OutputState*>& listed = order_.listed();
+        std::vector<const OutputState*> ordered(listed.begin(), listed.end());
         for (const auto& state : outputs_) {
+            if (!state.listed)
+                ordered.push_back(&state);
+        }
+        for (const OutputState* output : ordered) {
+            const OutputState& state = *output;
             if (state.removed || (!state.mode && !state.logicalSize))
                 continue;
-            const std::string& name = state.name.empty() ? state.xdgName : state.name;
+            const std::string& name = connectorName(state);
             const Size mode = state.mode.value_or(Size{});
             const LogicalSize size =
                 state.logicalSize ? LogicalSize{nonNegative(state.logicalSize->width), nonNegative(state.logicalSize->height)}
                                   : logicalSizeOfMode(mode.width, mode.height, state.scale, state.transform);
             const Position position = state.logicalPosition.value_or(state.position);
             session.screens.monitors.push_back({position.x, position.y, size.width, size.height,
-                                                !order_.first.empty() && name == order_.first, state.globalName});
+                                                !listed.empty() && output == listed.front(), state.globalName});
             session.screens.outputs[state.globalName] = {nonNegative(state.millimetres.width),
                                                          nonNegative(state.millimetres.height), {}, name};
             session.outputs.push_back({name, mode.width, mode.height, state.transform});
@@ -252,12 +297,6 @@ private:
             if (!xdgOutputManager_ || !sent())
                 return false;
         }
-        if (outputOrderGlobal_) {
-            outputOrder_.reset(bind<kde_output_order_v1>(*outputOrderGlobal_, kde_output_order_v1_interface, outputOrderVersion));
-            if (!outputOrder_ || !sent())
-                return false;
-            kde_output_order_v1_add_listener(outputOrder_.get(), &outputOrderListener, &order_);
-        }
         for (auto& state : outputs_) {
             if (state.removed)
                 continue;
@@ -271,6 +310,12 @@ private:
                     return false;
                 zxdg_output_v1_add_listener(state.xdgOutput.get(), &xdgOutputListener, &state);
             }
+        }
+        if (outputOrderGlobal_) {
+            outputOrder_.reset(bind<kde_output_order_v1>(*outputOrderGlobal_, kde_output_order_v1_interface, outputOrderVersion));
+            if (!outputOrder_ || !sent())
+                return false;
+            kde_output_order_v1_add_listener(outputOrder_.get(), &outputOrderListener, &order_);
         }
         return true;
     }
@@ -349,7 +394,7 @@ private:
     std::optional<Global> xdgOutputManagerGlobal_, outputOrderGlobal_;
     Owned<zxdg_output_manager_v1> xdgOutputManager_;
     Owned<kde_output_order_v1> outputOrder_;
-    OutputOrder order_;
+    OutputOrder order_{outputs_};
     bool mutter_ = false;
     int unflushed_ = 0;
 };

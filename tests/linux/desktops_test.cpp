@@ -95,8 +95,8 @@ TEST(Desktops, KWinAsKscreenDoctorSeesIt)
     const auto kwin = Compositor::kwin();
     ASSERT_TRUE(kwin);
     for (const std::string step : {"-o", "output.Virtual-0.scale.1.5 output.Virtual-0.rotation.left",
-                                   "output.Virtual-1.priority.1", "output.Virtual-1.scale.1.75",
-                                   "output.Virtual-1.disable", "output.Virtual-1.enable"}) {
+                                   "output.Virtual-2.priority.2 output.Virtual-0.priority.3 output.Virtual-1.priority.1",
+                                   "output.Virtual-1.scale.1.75", "output.Virtual-1.disable", "output.Virtual-1.enable"}) {
         ASSERT_EQ(kwin->run({"sh", "-c", "kscreen-doctor " + step}, {"QT_QPA_PLATFORM=wayland"}).status, 0) << step;
         const std::string listing = std::regex_replace(kwin->run({"kscreen-doctor", "-o"}, {"QT_QPA_PLATFORM=wayland"}).out,
                                                        std::regex("\x1b\\[[0-9;]*m"), "");  // its colours

@@ -255,7 +255,7 @@ std::unique_ptr<Compositor> Compositor::kwin()
     std::filesystem::create_directories(copy.parent_path());
     std::filesystem::create_directories(kwin->runtime.path / "home");
     std::filesystem::copy_file("/usr/bin/kwin_wayland", copy);
-    return startDesktop(std::move(kwin), copy.string() + " --virtual --output-count 2 --scale 2 --socket wayland-lsscreens",
+    return startDesktop(std::move(kwin), copy.string() + " --virtual --output-count 3 --scale 2 --socket wayland-lsscreens",
                         {"QT_QPA_PLATFORM=offscreen"});
 }
 

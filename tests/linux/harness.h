@@ -90,7 +90,7 @@ struct Compositor {
     // with two 1920x1080 virtual monitors, Meta-0 and Meta-1; with the
     // experimental feature that allows its logical layout mode.
     static std::unique_ptr<Compositor> mutter(bool scaleMonitorFramebuffer);
-    // KWin with two virtual 2048x1536 outputs at scale 2, Virtual-0 and Virtual-1.
+    // KWin with three virtual 2048x1536 outputs at scale 2, Virtual-0 to Virtual-2.
     static std::unique_ptr<Compositor> kwin();
     // Runs the command as the compositor's user (the only one its XWayland
     // lets in), in its session (runtime directory, Wayland socket, and a
