@@ -235,11 +235,31 @@ bool ask(const SdBusLibrary& bus, const std::string& address, Reply& reply, Dead
     return reply.understood;
 }
 
+// Whether the reply can change the answer: the primary matters among several
+// outputs, and the physical layout mode's size where an output's scale is
+// above 1 while its logical size is its mode's, turned (in the logical layout
+// mode xdg-output already gives the mode divided by the scale). When it
+// cannot, libsystemd and the six libraries it brings are not even loaded.
+bool replyCanMatter(const std::vector<Monitor>& monitors, const std::vector<MutterOutput>& outputs)
+{
+    if (monitors.size() > 1)
+        return true;
+    for (std::size_t i = 0; i < outputs.size() && i < monitors.size(); ++i) {
+        const MutterOutput& output = outputs[i];
+        if (output.scale > 1 && logicalSizeOfMode(output.modeWidth, output.modeHeight, 1, output.transform) ==
+                                    LogicalSize{monitors[i].width, monitors[i].height})
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<MutterOutput>& outputs,
                               Deadline deadline)
 {
+    if (!replyCanMatter(monitors, outputs))
+        return;
     const std::string address = sessionBusAddress();
     if (address.empty())
         return;

@@ -15,16 +15,19 @@
 namespace lsscreens::linux_platform {
 
 // A Wayland output as told by mutter: its connector name (xdg-output's, as
-// mutter 43 offers wl_output 3 only), current mode (0 by 0 when none) and
-// wl_output transform.
+// mutter 43 offers wl_output 3 only), current mode (0 by 0 when none),
+// wl_output scale and transform.
 struct MutterOutput {
     std::string connector;
     std::int32_t modeWidth = 0, modeHeight = 0;
+    std::int32_t scale = 1;
     std::int32_t transform = 0;
 };
 
-// Asks the session bus (DBUS_SESSION_BUS_ADDRESS, else $XDG_RUNTIME_DIR/bus)
-// for GetCurrentState, and marks monitors[i] (the screen of outputs[i])
+// Unless the reply cannot change the answer (a single output, at scale 1 or
+// with a logical size other than its mode's), asks the session bus
+// (DBUS_SESSION_BUS_ADDRESS, else $XDG_RUNTIME_DIR/bus) for GetCurrentState,
+// and marks monitors[i] (the screen of outputs[i])
 // primary when its connector belongs to the primary logical monitor; in the
 // physical layout mode (2) its size becomes the mode divided by its logical
 // monitor's scale, turned with the output (logical_size.h). The deadline is

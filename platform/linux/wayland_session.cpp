@@ -243,7 +243,7 @@ public:
                                                 !listed.empty() && output == listed.front(), state.globalName});
             session.screens.outputs[state.globalName] = {nonNegative(state.millimetres.width),
                                                          nonNegative(state.millimetres.height), {}, name};
-            session.outputs.push_back({name, mode.width, mode.height, state.transform});
+            session.outputs.push_back({name, mode.width, mode.height, state.scale, state.transform});
         }
         session.mutter = mutter_;
     }
