@@ -21,8 +21,14 @@ std::optional<Screens> readWaylandSession(int socket, Deadline deadline)
         return std::nullopt;
     // The session counts whatever D-Bus does.
     if (session->mutter)
-        applyMutterDisplayConfig(session->screens.monitors, session->outputs, deadline);
-    return std::move(session->screens);
+        applyMutterDisplayConfig(session->outputs, deadline);
+    Screens screens;
+    for (WaylandOutput& output : session->outputs) {
+        screens.monitors.push_back(output.monitor);
+        if (output.monitor.firstOutput)
+            screens.outputs[*output.monitor.firstOutput] = std::move(output.facts);
+    }
+    return screens;
 }
 
 Answer askWayland(Deadline deadline)

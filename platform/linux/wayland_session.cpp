@@ -239,11 +239,15 @@ public:
                 state.logicalSize ? LogicalSize{nonNegative(state.logicalSize->width), nonNegative(state.logicalSize->height)}
                                   : logicalSizeOfMode(mode.width, mode.height, state.scale, state.transform);
             const Position position = state.logicalPosition.value_or(state.position);
-            session.screens.monitors.push_back({position.x, position.y, size.width, size.height,
-                                                !listed.empty() && output == listed.front(), state.globalName});
-            session.screens.outputs[state.globalName] = {nonNegative(state.millimetres.width),
-                                                         nonNegative(state.millimetres.height), {}, name};
-            session.outputs.push_back({name, mode.width, mode.height, state.scale, state.transform});
+            session.outputs.push_back({
+                .monitor = {position.x, position.y, size.width, size.height,
+                            !listed.empty() && output == listed.front(), state.globalName},
+                .facts = {nonNegative(state.millimetres.width), nonNegative(state.millimetres.height), {}, name},
+                .modeWidth = mode.width,
+                .modeHeight = mode.height,
+                .scale = state.scale,
+                .transform = state.transform,
+            });
         }
         session.mutter = mutter_;
     }

@@ -10,15 +10,13 @@
 #include <vector>
 
 #include "platform/linux/deadline.h"
-#include "platform/linux/mutter_display_config.h"
-#include "platform/linux/screens.h"
+#include "platform/linux/wayland_output.h"
 
 namespace lsscreens::linux_platform {
 
 struct WaylandSession {
-    Screens screens;                    // the outputs in the registry's order, the primary marked
-    std::vector<MutterOutput> outputs;  // beside screens.monitors, for mutter's D-Bus side
-    bool mutter = false;                // mutter's own global (gtk_shell1) was offered
+    std::vector<WaylandOutput> outputs;  // in KDE's output order where told, else the registry's
+    bool mutter = false;                 // mutter's own global (gtk_shell1) was offered
 };
 
 // Takes the socket over and closes it. Absent unless both round trips were
