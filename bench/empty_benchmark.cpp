@@ -23,6 +23,6 @@ int main(int argc, char** argv)
         unsetenv(variable);
 
     compareAlternately("no window system", runs, argv[1], "empty C program", {LSSCREENS_EMPTY_SCREENS},
-                       "<= 1.15", "none");
+                       "<= 1.1", "none");
     return 0;
 }

@@ -2,8 +2,8 @@
 // compositor's side of whole conversations, complete and broken, as scripted
 // in tests/linux/hostile_test.cpp. The client first asks for the registry (new
 // id 2) and a round trip (new id 3); once that is answered it binds the
-// xdg-output manager, the output order and then each output followed by its
-// xdg-output, with ids from 3 on again (3 was freed), and makes the second
+// xdg-output manager, each output followed by its xdg-output and then the
+// output order, with ids from 3 on again (3 was freed), and makes the second
 // round trip. The fuzzer writes everything at once, and libwayland-client
 // drops events for objects that do not exist yet; so the first part is padded
 // to 4096 bytes, the client's input buffer, and the rest is read only once
@@ -84,13 +84,6 @@ Bytes conversation(const Session& session)
     std::uint32_t id = 3;
     if (session.xdgOutput)
         ++id;
-    if (!session.order.empty()) {
-        const std::uint32_t order = id++;
-        for (const auto& name : session.order)
-            event(rest, order, 0, {name});
-        if (session.orderDone)
-            event(rest, order, 1);
-    }
     for (const Output& output : session.outputs) {
         const std::uint32_t wlOutput = id++;
         event(rest, wlOutput, 0, {0, 0, output.mmWidth, output.mmHeight, 0, "", "", output.transform});
@@ -106,6 +99,13 @@ Bytes conversation(const Session& session)
                 event(rest, xdgOutput, 1, {output.logicalSize->first, output.logicalSize->second});
             event(rest, xdgOutput, 2);
         }
+    }
+    if (!session.order.empty()) {
+        const std::uint32_t order = id++;
+        for (const auto& name : session.order)
+            event(rest, order, 0, {name});
+        if (session.orderDone)
+            event(rest, order, 1);
     }
     if (session.end == End::closed)
         rest.clear();

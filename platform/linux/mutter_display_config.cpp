@@ -33,11 +33,11 @@ struct LogicalMonitor {
 // The reply, read for the outputs' connectors only, so that what the bus can
 // make the tool keep is bounded by the Wayland session.
 struct Reply {
-    Reply(const std::vector<MutterOutput>& outputs, Deadline deadline) : deadline(deadline)
+    Reply(const std::vector<WaylandOutput>& outputs, Deadline deadline) : deadline(deadline)
     {
         for (const auto& output : outputs)
-            if (!output.connector.empty())
-                byConnector.emplace(output.connector, std::nullopt);
+            if (!output.facts.connectorName.empty())
+                byConnector.emplace(output.facts.connectorName, std::nullopt);
     }
     Deadline deadline;
     std::map<std::string_view, std::optional<LogicalMonitor>> byConnector;
@@ -235,11 +235,26 @@ bool ask(const SdBusLibrary& bus, const std::string& address, Reply& reply, Dead
     return reply.understood;
 }
 
+// Whether the reply can change the answer: the primary matters among several
+// outputs, and the physical layout mode's size where an output's scale is
+// above 1 while its logical size is its mode's, turned (in the logical layout
+// mode xdg-output already gives the mode divided by the scale). When it
+// cannot, libsystemd and the six libraries it brings are not even loaded.
+bool replyCanMatter(const std::vector<WaylandOutput>& outputs)
+{
+    const auto scaledAsItsMode = [](const WaylandOutput& output) {
+        const LogicalSize turnedMode = logicalSizeOfMode(output.modeWidth, output.modeHeight, 1, output.transform);
+        return output.scale > 1 && turnedMode == LogicalSize{output.monitor.width, output.monitor.height};
+    };
+    return outputs.size() > 1 || std::ranges::any_of(outputs, scaledAsItsMode);
+}
+
 }  // namespace
 
-void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<MutterOutput>& outputs,
-                              Deadline deadline)
+void applyMutterDisplayConfig(std::vector<WaylandOutput>& outputs, Deadline deadline)
 {
+    if (!replyCanMatter(outputs))
+        return;
     const std::string address = sessionBusAddress();
     if (address.empty())
         return;
@@ -252,17 +267,16 @@ void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<
         if (!bus || !ask(*bus, address, reply, deadline))
             return;
     }
-    for (std::size_t i = 0; i < outputs.size() && i < monitors.size(); ++i) {
-        const auto found = reply.byConnector.find(outputs[i].connector);
+    for (WaylandOutput& output : outputs) {
+        const auto found = reply.byConnector.find(output.facts.connectorName);
         const std::optional<LogicalMonitor> logical = found == reply.byConnector.end() ? std::nullopt : found->second;
-        monitors[i].primary = logical && logical->primary;
-        const MutterOutput& output = outputs[i];
+        output.monitor.primary = logical && logical->primary;
         if (!logical || reply.layoutMode != physicalLayoutMode || output.modeWidth <= 0 || output.modeHeight <= 0)
             continue;
         const LogicalSize size =
             logicalSizeOfMode(output.modeWidth, output.modeHeight, logical->scale, output.transform);
-        monitors[i].width = size.width;
-        monitors[i].height = size.height;
+        output.monitor.width = size.width;
+        output.monitor.height = size.height;
     }
 }
 

@@ -4,36 +4,25 @@
 // default), the logical sizes that windows see.
 #pragma once
 
-#include <chrono>
-#include <cstdint>
-#include <string>
 #include <vector>
 
 #include "platform/linux/deadline.h"
-#include "platform/linux/screens.h"
+#include "platform/linux/wayland_output.h"
 
 namespace lsscreens::linux_platform {
 
-// A Wayland output as told by mutter: its connector name (xdg-output's, as
-// mutter 43 offers wl_output 3 only), current mode (0 by 0 when none) and
-// wl_output transform.
-struct MutterOutput {
-    std::string connector;
-    std::int32_t modeWidth = 0, modeHeight = 0;
-    std::int32_t transform = 0;
-};
-
-// Asks the session bus (DBUS_SESSION_BUS_ADDRESS, else $XDG_RUNTIME_DIR/bus)
-// for GetCurrentState, and marks monitors[i] (the screen of outputs[i])
-// primary when its connector belongs to the primary logical monitor; in the
-// physical layout mode (2) its size becomes the mode divided by its logical
-// monitor's scale, turned with the output (logical_size.h). The deadline is
-// the Wayland session's (2 s after the run's start): the call, reading the
-// reply and walking it get what the session left of it. No bus, an error, a
-// reply beyond the output cap, or no whole answer in time leave the monitors
-// as they are. libsystemd is loaded only here and never writes to standard
-// error.
-void applyMutterDisplayConfig(std::vector<Monitor>& monitors, const std::vector<MutterOutput>& outputs,
-                              Deadline deadline);
+// Unless the reply cannot change the answer (a single output, at scale 1 or
+// with a logical size other than its mode's), asks the session bus
+// (DBUS_SESSION_BUS_ADDRESS, else $XDG_RUNTIME_DIR/bus) for GetCurrentState,
+// and marks an output's monitor primary when its connector (xdg-output's
+// name, as mutter 43 offers wl_output 3 only) belongs to the primary logical
+// monitor; in the physical layout mode (2) its size becomes the mode divided
+// by its logical monitor's scale, turned with the output (logical_size.h).
+// The deadline is the Wayland session's (2 s after the run's start): the
+// call, reading the reply and walking it get what the session left of it. No
+// bus, an error, a reply beyond the output cap, or no whole answer in time
+// leave the outputs as they are. libsystemd is loaded only here and never
+// writes to standard error.
+void applyMutterDisplayConfig(std::vector<WaylandOutput>& outputs, Deadline deadline);
 
 }  // namespace lsscreens::linux_platform

@@ -1,405 +1,45 @@
-// The Wayland session, built into the tool's Wayland module (see
-// wayland_module.h): the only code that calls libwayland-client.
+// Asking a compositor: connect, and only then load libwayland-client for the
+// session; on mutter, its D-Bus side afterwards.
 #include "platform/linux/wayland_display.h"
 
-#include <poll.h>
-#include <wayland-client.h>
+#include <utility>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdarg>
-#include <cstring>
-#include <list>
-#include <memory>
-#include <string>
-#include <unordered_map>
-
-#include "kde-output-order-v1-client-protocol.h"
-#include "platform/linux/logical_size.h"
-#include "platform/linux/standard_error_discarded.h"
-#include "platform/linux/wayland_module.h"
-#include "xdg-output-unstable-v1-client-protocol.h"
+#include "platform/linux/mutter_display_config.h"
+#include "platform/linux/wayland_library.h"
+#include "platform/linux/wayland_session.h"
+#include "platform/linux/wayland_socket.h"
 
 namespace lsscreens::linux_platform {
 
-namespace {
-
-// The newest versions whose events the listeners below handle.
-constexpr std::uint32_t outputVersion = 4;     // wl_output.name
-constexpr std::uint32_t xdgOutputVersion = 3;  // zxdg_output_v1.name is v2
-constexpr std::uint32_t outputOrderVersion = 1;
-
-// Longer names name no DRM connector; keeping them would let a compositor
-// fill memory (a message may be 4 KiB).
-constexpr std::size_t maximumNameLength = 64;
-
-// libwayland-client 1.21 keeps at most 4 KiB of requests unsent and takes a
-// full buffer for a fatal error, so it is flushed after this many requests:
-// the largest here, a bind of zxdg_output_manager_v1, is 48 bytes.
-constexpr int requestsPerFlush = 64;
-
-void sayNothing(const char*, va_list) {}
-
-// Proxies are let go on the client side only: the connection closes right
-// after reading, which tells the compositor all it needs, so destructor
-// requests (release, destroy) would be written for nobody.
-struct ProxyDeleter {
-    template <typename Proxy>
-    void operator()(Proxy* proxy) const
-    {
-        wl_proxy_destroy(reinterpret_cast<wl_proxy*>(proxy));
-    }
-};
-template <typename Proxy>
-using Owned = std::unique_ptr<Proxy, ProxyDeleter>;
-
-// Sizes the compositor gives as signed numbers; negative ones mean unknown.
-std::uint32_t nonNegative(std::int32_t size)
+std::optional<Screens> readWaylandSession(int socket, Deadline deadline)
 {
-    return size > 0 ? static_cast<std::uint32_t>(size) : 0;
+    Descriptor owned(socket);
+    if (!waylandLibrary())
+        return std::nullopt;
+    std::optional<WaylandSession> session = readSession(owned.release(), deadline);
+    if (!session)
+        return std::nullopt;
+    // The session counts whatever D-Bus does.
+    if (session->mutter)
+        applyMutterDisplayConfig(session->outputs, deadline);
+    Screens screens;
+    for (WaylandOutput& output : session->outputs) {
+        screens.monitors.push_back(output.monitor);
+        if (output.monitor.firstOutput)
+            screens.outputs[*output.monitor.firstOutput] = std::move(output.facts);
+    }
+    return screens;
 }
 
-// Empty for no name or one too long to be a connector's.
-std::string boundedName(const char* text)
+Answer askWayland(Deadline deadline)
 {
-    if (!text)
-        return {};
-    const std::size_t length = strnlen(text, maximumNameLength + 1);
-    return length > maximumNameLength ? std::string() : std::string(text, length);
+    CompositorConnection connection = connectToCompositor(deadline);
+    if (connection.socket.get() < 0)
+        return connection.reached ? Answer::incomplete() : Answer::absent();
+    // From here on a compositor is there: a session that does not complete,
+    // or a libwayland-client that cannot be loaded, is a failure to answer.
+    std::optional<Screens> screens = readWaylandSession(connection.socket.release(), deadline);
+    return screens ? Answer::complete(std::move(*screens)) : Answer::incomplete();
 }
-
-// One advertised output and everything it has told so far.
-struct OutputState {
-    std::uint32_t globalName = 0;
-    std::uint32_t version = 0;  // offered by the compositor
-    bool removed = false;       // withdrawn by the compositor
-    Owned<wl_output> output;
-    Owned<zxdg_output_v1> xdgOutput;
-    std::int32_t x = 0, y = 0;  // the compositor's position, from geometry
-    std::int32_t widthMillimetres = 0, heightMillimetres = 0;
-    std::int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
-    bool hasMode = false;
-    std::int32_t modeWidth = 0, modeHeight = 0;
-    std::int32_t scale = 1;
-    std::string name;  // wl_output.name
-    bool hasLogicalPosition = false, hasLogicalSize = false;
-    std::int32_t logicalX = 0, logicalY = 0, logicalWidth = 0, logicalHeight = 0;
-    std::string xdgName;
-};
-
-const wl_output_listener outputListener{
-    .geometry = [](void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t widthMm,
-                   std::int32_t heightMm, std::int32_t, const char*, const char*, std::int32_t transform) {
-        auto& state = *static_cast<OutputState*>(data);
-        state.x = x;
-        state.y = y;
-        state.widthMillimetres = widthMm;
-        state.heightMillimetres = heightMm;
-        state.transform = transform;
-    },
-    .mode = [](void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height, std::int32_t) {
-        auto& state = *static_cast<OutputState*>(data);
-        if (flags & WL_OUTPUT_MODE_CURRENT) {
-            state.hasMode = true;
-            state.modeWidth = width;
-            state.modeHeight = height;
-        }
-    },
-    .done = [](void*, wl_output*) {},
-    .scale = [](void* data, wl_output*, std::int32_t factor) { static_cast<OutputState*>(data)->scale = factor; },
-    .name = [](void* data, wl_output*, const char* name) { static_cast<OutputState*>(data)->name = boundedName(name); },
-    .description = [](void*, wl_output*, const char*) {},
-};
-
-const zxdg_output_v1_listener xdgOutputListener{
-    .logical_position =
-        [](void* data, zxdg_output_v1*, std::int32_t x, std::int32_t y) {
-            auto& state = *static_cast<OutputState*>(data);
-            state.hasLogicalPosition = true;
-            state.logicalX = x;
-            state.logicalY = y;
-        },
-    .logical_size =
-        [](void* data, zxdg_output_v1*, std::int32_t width, std::int32_t height) {
-            auto& state = *static_cast<OutputState*>(data);
-            state.hasLogicalSize = true;
-            state.logicalWidth = width;
-            state.logicalHeight = height;
-        },
-    .done = [](void*, zxdg_output_v1*) {},
-    .name = [](void* data, zxdg_output_v1*, const char* name) {
-        static_cast<OutputState*>(data)->xdgName = boundedName(name);
-    },
-    .description = [](void*, zxdg_output_v1*, const char*) {},
-};
-
-// KDE's output order: a list of names, then done; the first is the primary,
-// and only the first is kept.
-struct OutputOrder {
-    std::optional<std::string> announcingFirst;
-    std::string first;  // of the last complete list; empty for none
-};
-
-const kde_output_order_v1_listener outputOrderListener{
-    .output =
-        [](void* data, kde_output_order_v1*, const char* name) {
-            auto& order = *static_cast<OutputOrder*>(data);
-            if (!order.announcingFirst)
-                order.announcingFirst = boundedName(name);
-        },
-    .done =
-        [](void* data, kde_output_order_v1*) {
-            auto& order = *static_cast<OutputOrder*>(data);
-            order.first = order.announcingFirst.value_or(std::string());
-            order.announcingFirst.reset();
-        },
-};
-
-struct Disconnect {
-    void operator()(wl_display* display) const { wl_display_disconnect(display); }
-};
-
-// A global the session binds later, once the registry has been read.
-struct Global {
-    std::uint32_t name = 0;
-    std::uint32_t version = 0;
-};
-
-// One connection, from the first round trip to the last; the proxies are
-// destroyed before the connection closes.
-class Session {
-public:
-    Session(wl_display* display, Deadline deadline) : display_(display), deadline_(deadline) {}
-
-    // The registry, then every output and what describes it: true when both
-    // round trips were answered and the connection is sound.
-    bool read()
-    {
-        registry_.reset(wl_display_get_registry(display_.get()));
-        if (!registry_)
-            return false;
-        wl_registry_add_listener(registry_.get(), &registryListener, this);
-        if (!roundTrip())
-            return false;
-        registryRead_ = true;
-        return bindAll() && roundTrip() && wl_display_get_error(display_.get()) == 0;
-    }
-
-    // Hands over the outputs in the registry's order; those that told neither
-    // a current mode nor a logical size are left out.
-    void handOver(LsscreensWaylandOutputSink sink, void* context) const
-    {
-        for (const auto& state : outputs_) {
-            if (state.removed || (!state.hasMode && !state.hasLogicalSize))
-                continue;
-            const std::string& name = state.name.empty() ? state.xdgName : state.name;
-            const LogicalSize size =
-                state.hasLogicalSize
-                    ? LogicalSize{nonNegative(state.logicalWidth), nonNegative(state.logicalHeight)}
-                    : logicalSizeOfMode(state.modeWidth, state.modeHeight, state.scale, state.transform);
-            const LsscreensWaylandOutput output{
-                .x = state.hasLogicalPosition ? state.logicalX : state.x,
-                .y = state.hasLogicalPosition ? state.logicalY : state.y,
-                .width = size.width,
-                .height = size.height,
-                .widthMillimetres = nonNegative(state.widthMillimetres),
-                .heightMillimetres = nonNegative(state.heightMillimetres),
-                .globalName = state.globalName,
-                .primary = !order_.first.empty() && name == order_.first,
-                .name = name.c_str(),
-                .modeWidth = state.hasMode ? state.modeWidth : 0,
-                .modeHeight = state.hasMode ? state.modeHeight : 0,
-                .transform = state.transform,
-            };
-            sink(context, &output);
-        }
-    }
-
-    // mutter's own protocol: no other compositor offers it.
-    bool mutter() const { return mutter_; }
-
-private:
-    // Outputs are only noted while the registry is read and bound afterwards,
-    // in batches: binding from the announcement itself could overrun the
-    // unsent requests' buffer. Each name counts once.
-    void global(std::uint32_t name, const char* interface, std::uint32_t version)
-    {
-        const bool output = std::strcmp(interface, wl_output_interface.name) == 0 && outputs_.size() < maximumOutputs;
-        const bool xdgOutputManager =
-            std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && !xdgOutputManagerGlobal_;
-        const bool outputOrder = std::strcmp(interface, kde_output_order_v1_interface.name) == 0 && !outputOrderGlobal_;
-        mutter_ = mutter_ || std::strcmp(interface, "gtk_shell1") == 0;
-        // Only the names of globals kept are noted, so that they stay bounded.
-        if (registryRead_ || !(output || xdgOutputManager || outputOrder) || !names_.try_emplace(name).second)
-            return;
-        if (output) {
-            OutputState& state = outputs_.emplace_back();
-            state.globalName = name;
-            state.version = version;
-            names_[name] = &state;
-        } else if (xdgOutputManager) {
-            xdgOutputManagerGlobal_ = Global{name, version};
-        } else {
-            outputOrderGlobal_ = Global{name, version};
-        }
-    }
-
-    // Marked rather than erased: events can arrive while the outputs are
-    // being bound.
-    void globalRemoved(std::uint32_t name)
-    {
-        if (const auto known = names_.find(name); known != names_.end() && known->second)
-            known->second->removed = true;
-    }
-
-    template <typename Proxy>
-    Proxy* bind(const Global& global, const wl_interface& interface, std::uint32_t supported)
-    {
-        return static_cast<Proxy*>(wl_registry_bind(registry_.get(), global.name, &interface,
-                                                    std::min(global.version, supported)));
-    }
-
-    bool bindAll()
-    {
-        if (xdgOutputManagerGlobal_) {
-            xdgOutputManager_.reset(
-                bind<zxdg_output_manager_v1>(*xdgOutputManagerGlobal_, zxdg_output_manager_v1_interface, xdgOutputVersion));
-            if (!xdgOutputManager_ || !sent())
-                return false;
-        }
-        if (outputOrderGlobal_) {
-            outputOrder_.reset(bind<kde_output_order_v1>(*outputOrderGlobal_, kde_output_order_v1_interface, outputOrderVersion));
-            if (!outputOrder_ || !sent())
-                return false;
-            kde_output_order_v1_add_listener(outputOrder_.get(), &outputOrderListener, &order_);
-        }
-        for (auto& state : outputs_) {
-            if (state.removed)
-                continue;
-            state.output.reset(bind<wl_output>({state.globalName, state.version}, wl_output_interface, outputVersion));
-            if (!state.output || !sent())
-                return false;
-            wl_output_add_listener(state.output.get(), &outputListener, &state);
-            if (xdgOutputManager_) {
-                state.xdgOutput.reset(zxdg_output_manager_v1_get_xdg_output(xdgOutputManager_.get(), state.output.get()));
-                if (!state.xdgOutput || !sent())
-                    return false;
-                zxdg_output_v1_add_listener(state.xdgOutput.get(), &xdgOutputListener, &state);
-            }
-        }
-        return true;
-    }
-
-    // Counts a request written; every so many, writes them all out.
-    bool sent() { return ++unflushed_ % requestsPerFlush != 0 || flush(); }
-
-    // Writes out every request. While the compositor is not reading, what it
-    // has sent is read meanwhile, so that neither side waits for the other.
-    bool flush()
-    {
-        while (wl_display_flush(display_.get()) < 0) {
-            if (errno != EAGAIN || !wait(POLLOUT))
-                return false;
-        }
-        return true;
-    }
-
-    // A round trip: true when the compositor answered before the deadline.
-    bool roundTrip()
-    {
-        bool answered = false;
-        static constexpr wl_callback_listener syncListener{
-            .done = [](void* data, wl_callback*, std::uint32_t) { *static_cast<bool*>(data) = true; },
-        };
-        const Owned<wl_callback> sync(wl_display_sync(display_.get()));
-        if (!sync)
-            return false;
-        wl_callback_add_listener(sync.get(), &syncListener, &answered);
-        if (!flush())
-            return false;
-        while (!answered) {
-            if (!wait(0))
-                return false;
-        }
-        return true;
-    }
-
-    // Waits until the socket can be read or, if asked, written, then reads
-    // and dispatches what has arrived. False at the deadline, when the
-    // compositor has gone, or on a protocol error.
-    bool wait(short events)
-    {
-        wl_display* display = display_.get();
-        while (wl_display_prepare_read(display) != 0) {
-            if (wl_display_dispatch_pending(display) < 0)
-                return false;
-        }
-        pollfd socket{wl_display_get_fd(display), static_cast<short>(events | POLLIN), 0};
-        int ready;
-        do {
-            ready = poll(&socket, 1, millisecondsLeft(deadline_));
-        } while (ready < 0 && errno == EINTR);
-        if (ready <= 0) {
-            wl_display_cancel_read(display);
-            return false;
-        }
-        if (socket.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
-            if (wl_display_read_events(display) < 0)  // also when the compositor has gone
-                return false;
-        } else {
-            wl_display_cancel_read(display);
-        }
-        return wl_display_dispatch_pending(display) >= 0;
-    }
-
-    static const wl_registry_listener registryListener;
-
-    // Declared first, destroyed last.
-    std::unique_ptr<wl_display, Disconnect> display_;
-    Deadline deadline_;
-    Owned<wl_registry> registry_;
-    bool registryRead_ = false;
-    std::unordered_map<std::uint32_t, OutputState*> names_;  // every global noted; the output it is, if one
-    std::list<OutputState> outputs_;                         // a list: listeners keep their addresses
-    std::optional<Global> xdgOutputManagerGlobal_, outputOrderGlobal_;
-    Owned<zxdg_output_manager_v1> xdgOutputManager_;
-    Owned<kde_output_order_v1> outputOrder_;
-    OutputOrder order_;
-    bool mutter_ = false;
-    int unflushed_ = 0;
-};
-
-const wl_registry_listener Session::registryListener{
-    .global =
-        [](void* data, wl_registry*, std::uint32_t name, const char* interface, std::uint32_t version) {
-            if (interface)
-                static_cast<Session*>(data)->global(name, interface, version);
-        },
-    .global_remove = [](void* data, wl_registry*,
-                        std::uint32_t name) { static_cast<Session*>(data)->globalRemoved(name); },
-};
-
-}  // namespace
 
 }  // namespace lsscreens::linux_platform
-
-// The module's one exported symbol.
-__attribute__((visibility("default"))) bool lsscreens_read_wayland_session(int socket, std::int64_t deadlineNanoseconds, LsscreensWaylandOutputSink sink,
-                                    void* context, bool* mutter)
-{
-    using namespace lsscreens::linux_platform;
-    // Before connecting: the connection itself may want to complain. And the
-    // protocol trace that WAYLAND_DEBUG turns on, which libwayland-client
-    // prints straight to stderr, goes nowhere until the session is over.
-    wl_log_set_handler_client(sayNothing);
-    const StandardErrorDiscarded quiet;
-    wl_display* display = wl_display_connect_to_fd(socket);  // closes the socket if it fails
-    if (!display)
-        return false;
-    Session session(display, Deadline(std::chrono::nanoseconds(deadlineNanoseconds)));
-    if (!session.read())
-        return false;
-    session.handOver(sink, context);
-    *mutter = session.mutter();
-    return true;
-}

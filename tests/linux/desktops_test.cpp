@@ -1,7 +1,8 @@
 // The desktops' own compositors, headless, each with a session bus of its
 // own, their layouts changed the way their settings panels do: mutter, whose
 // primary and physical-mode sizes come from its D-Bus interface, and KWin,
-// checked against kscreen-doctor. Only mutter's runs map libsystemd.
+// checked against kscreen-doctor. Only mutter's runs map libsystemd, and only
+// where its bus's reply can change the answer.
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -46,12 +47,13 @@ json lsscreens(const Compositor& desktop, bool mapsLibsystemd, std::vector<std::
 
 // A temporary layout, as GNOME's settings apply it (ApplyMonitorsConfig with
 // the serial from GetCurrentState): Meta-0 and Meta-1 in logical monitors of
-// their own, each placed as "x,y,scale,transform,primary".
+// their own, each placed as "x,y,scale,transform,primary", or off when "".
 void apply(const Compositor& mutter, const std::string& meta0, const std::string& meta1, const std::string& properties)
 {
     std::string layout;
     for (const auto& [placement, connector] : {std::pair{meta0, "Meta-0"}, {meta1, "Meta-1"}})
-        layout += (layout.empty() ? "[(" : ",(") + placement + ",[('" + connector + "','1920x1080@60.000',@a{sv} {})])";
+        if (!placement.empty())
+            layout += (layout.empty() ? "[(" : ",(") + placement + ",[('" + connector + "','1920x1080@60.000',@a{sv} {})])";
     const std::string call = "gdbus call --session --dest org.gnome.Mutter.DisplayConfig --object-path "
                              "/org/gnome/Mutter/DisplayConfig --method org.gnome.Mutter.DisplayConfig.";
     ASSERT_EQ(mutter.run({"sh", "-c", "set -e; serial=$(" + call + "GetCurrentState | sed 's/^(uint32 \\([0-9]*\\),.*/\\1/'); " +
@@ -78,6 +80,12 @@ TEST(Desktops, MutterPhysicalLayoutTheDefault)
     std::filesystem::permissions(silent, std::filesystem::perms::all);
     for (const std::string& bus : {std::string("unix:path=/nonexistent"), "unix:path=" + silent.string()})
         EXPECT_EQ(lsscreens(*mutter, true, {"DBUS_SESSION_BUS_ADDRESS=" + bus}), json::parse("[[1080,1920],[1920,1080]]")) << bus;
+
+    // One monitor: the bus is asked only at a scale above 1, where it changes the size.
+    apply(*mutter, "0,0,1.0,0,true", "", "@a{sv} {}");
+    EXPECT_EQ(lsscreens(*mutter, false), json::parse("[[1920,1080]]"));
+    apply(*mutter, "0,0,2.0,0,true", "", "@a{sv} {}");
+    EXPECT_EQ(lsscreens(*mutter, true), json::parse("[[960,540]]"));
 }
 
 TEST(Desktops, MutterLogicalLayout)
@@ -95,8 +103,8 @@ TEST(Desktops, KWinAsKscreenDoctorSeesIt)
     const auto kwin = Compositor::kwin();
     ASSERT_TRUE(kwin);
     for (const std::string step : {"-o", "output.Virtual-0.scale.1.5 output.Virtual-0.rotation.left",
-                                   "output.Virtual-1.priority.1", "output.Virtual-1.scale.1.75",
-                                   "output.Virtual-1.disable", "output.Virtual-1.enable"}) {
+                                   "output.Virtual-2.priority.2 output.Virtual-0.priority.3 output.Virtual-1.priority.1",
+                                   "output.Virtual-1.scale.1.75", "output.Virtual-1.disable", "output.Virtual-1.enable"}) {
         ASSERT_EQ(kwin->run({"sh", "-c", "kscreen-doctor " + step}, {"QT_QPA_PLATFORM=wayland"}).status, 0) << step;
         const std::string listing = std::regex_replace(kwin->run({"kscreen-doctor", "-o"}, {"QT_QPA_PLATFORM=wayland"}).out,
                                                        std::regex("\x1b\\[[0-9;]*m"), "");  // its colours

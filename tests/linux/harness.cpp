@@ -200,9 +200,8 @@ std::unique_ptr<Compositor> Compositor::weston(std::vector<std::string> options)
 Finished Compositor::run(std::vector<std::string> command, const std::vector<std::string>& variables) const
 {
     if (const std::filesystem::path program(command[0]); program.is_absolute()) {
-        for (const auto& file : {program, program.parent_path() / "lsscreens-wayland.so"})
-            std::filesystem::copy_file(file, runtime.path / file.filename(), std::filesystem::copy_options::overwrite_existing);
         command[0] = runtime.path / program.filename();
+        std::filesystem::copy_file(program, command[0], std::filesystem::copy_options::overwrite_existing);
     }
     command.insert(command.begin(), variables.begin(), variables.end());
     command.insert(command.begin(), {"env", "XDG_RUNTIME_DIR=" + runtime.path.string(), "WAYLAND_DISPLAY=" + socket,
@@ -256,7 +255,7 @@ std::unique_ptr<Compositor> Compositor::kwin()
     std::filesystem::create_directories(copy.parent_path());
     std::filesystem::create_directories(kwin->runtime.path / "home");
     std::filesystem::copy_file("/usr/bin/kwin_wayland", copy);
-    return startDesktop(std::move(kwin), copy.string() + " --virtual --output-count 2 --scale 2 --socket wayland-lsscreens",
+    return startDesktop(std::move(kwin), copy.string() + " --virtual --output-count 3 --scale 2 --socket wayland-lsscreens",
                         {"QT_QPA_PLATFORM=offscreen"});
 }
 

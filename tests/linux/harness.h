@@ -90,13 +90,12 @@ struct Compositor {
     // with two 1920x1080 virtual monitors, Meta-0 and Meta-1; with the
     // experimental feature that allows its logical layout mode.
     static std::unique_ptr<Compositor> mutter(bool scaleMonitorFramebuffer);
-    // KWin with two virtual 2048x1536 outputs at scale 2, Virtual-0 and Virtual-1.
+    // KWin with three virtual 2048x1536 outputs at scale 2, Virtual-0 to Virtual-2.
     static std::unique_ptr<Compositor> kwin();
     // Runs the command as the compositor's user (the only one its XWayland
     // lets in), in its session (runtime directory, Wayland socket, and a
     // desktop's bus and HOME) with the given variables, later ones winning; a
-    // program named by path is copied first where that user can run it, the
-    // Wayland module too.
+    // program named by path is copied first where that user can run it.
     Finished run(std::vector<std::string> command, const std::vector<std::string>& variables = {}) const;
 
     ScratchDirectory runtime;  // XDG_RUNTIME_DIR, removed once the compositor has stopped

@@ -338,9 +338,12 @@ INSTANTIATE_TEST_SUITE_P(Scripted, Hostile, ::testing::Values(
     Case{"HandsOverStandardError", Fault::none, {xdgOutput, dp1}, json::array(), 0, X::none, 2, "2"},
     Case{"HandsOverAClosedDescriptor", Fault::none, {xdgOutput, dp1}, json::array(), 0, X::none, 2, "99"},
     Case{"HandsOverNoNumber", Fault::none, {xdgOutput, dp1}, std::nullopt, 0, X::xvfb, 0, "wayland-0"},
-    // Taken for mutter, whose bus's reply comes too late to be walked in full
-    // in time; time only, as the memory is sd-bus's, which holds the message.
-    Case{"MutterWith120MiBOfDisplayConfig", Fault::none, {xdgOutput, dp1, {11, "gtk_shell1"}}, dp1Screen},
+    // Taken for mutter, its output at scale 2 with its mode as its logical
+    // size (mutter's physical layout mode), so that its bus is asked, whose
+    // reply comes too late to be walked in full in time; time only, as the
+    // memory is sd-bus's, which holds the message.
+    Case{"MutterWith120MiBOfDisplayConfig", Fault::none,
+         {xdgOutput, {10, "wl_output", 1920, 1080, 2, 0, 600, 340, true, {{1920, 1080}}}, {11, "gtk_shell1"}}, dp1Screen},
     Case{"FloodsTheOutputOrder", Fault::floodOutputOrder, {xdgOutput, dp1, {11, "kde_output_order_v1"}}, dp1Screen},
     Case{"FloodsGlobals", Fault::floodGlobals, {xdgOutput, dp1}, dp1Screen},
     Case{"TenThousandOutputs", Fault::none, {xdgOutput}, json::array(), 10000},
