@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "platform/linux/wayland_display.h"
+#include "platform/linux/wayland/compositor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -33,12 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!screens)
         return 0;
     std::set<std::uint32_t> ids;
-    for (const Monitor& monitor : screens->monitors) {
-        if (!monitor.firstOutput || !ids.insert(*monitor.firstOutput).second ||
-            !screens->outputs.contains(*monitor.firstOutput))
+    for (const Screen& monitor : screens->list) {
+        if (!monitor.displayId || !ids.insert(*monitor.displayId).second ||
+            !screens->displays.contains(*monitor.displayId))
             std::abort();
     }
-    if (screens->monitors.size() > maximumOutputs)
+    if (screens->list.size() > maximumScreens)
         std::abort();
     return 0;
 }

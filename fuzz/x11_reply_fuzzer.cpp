@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     // Every complete monitor takes at least 24 bytes after the 32-byte header.
     const std::size_t limit = size % 64;
-    const auto monitors = monitorsFromReply(bytes, limit);
+    const auto monitors = screensFromMonitorsReply(bytes, limit);
     if (!monitors.empty() && (size < 32 || monitors.size() * 24 + 32 > size || monitors.size() > limit))
         std::abort();
     if (edidIdentityFromPropertyReply(bytes) && size <= 32)
         std::abort();
-    const auto output = outputFromInfoReply(bytes);
+    const auto output = displayFromOutputInfoReply(bytes);
     if (output && (output->connectorName.size() + 36 > size || output->connectorName.size() > maximumConnectorNameLength))
         std::abort();
     return 0;

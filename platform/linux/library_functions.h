@@ -1,5 +1,5 @@
 // Fills a table of a library's functions (or data) by name, from a library
-// loaded with dlopen; see x11/xcb_library.h and sd_bus_library.h.
+// loaded with dlopen; see x11/xcb_library.h, wayland/wayland_library.h and wayland/mutter/sd_bus_library.h.
 #pragma once
 
 #include <dlfcn.h>

@@ -16,7 +16,7 @@
 
 #include "display/appkit.h"
 #include "platform/linux/drm_registry.h"
-#include "platform/linux/wayland_display.h"
+#include "platform/linux/wayland/compositor.h"
 #include "platform/linux/x11/x_server.h"
 #include "platform/shared/edid_display_calls.h"
 
@@ -57,8 +57,8 @@ struct Run {
             // pass for a machine without screens.
             complete = answer.status != Answer::Status::incomplete;
             screenList = std::move(answer.screens);
-            std::stable_partition(screenList->monitors.begin(), screenList->monitors.end(),
-                                  [](const Monitor& monitor) { return monitor.primary; });
+            std::stable_partition(screenList->list.begin(), screenList->list.end(),
+                                  [](const Screen& monitor) { return monitor.primary; });
         }
         return *screenList;
     }
@@ -67,7 +67,7 @@ struct Run {
         screens();
         return complete;
     }
-    const std::vector<Monitor>& monitors() { return screens().monitors; }
+    const std::vector<Screen>& list() { return screens().list; }
 
     // What is known of the output behind a display id: the identity read
     // from its EDID, else from the named connector's EDID, and its physical
@@ -77,8 +77,8 @@ struct Run {
         auto found = displays.find(id);
         if (found == displays.end()) {
             std::optional<platform_shared::KnownDisplay> known;
-            if (const auto facts = screens().outputs.find(id); facts != screens().outputs.end()) {
-                const OutputFacts& output = facts->second;
+            if (const auto facts = screens().displays.find(id); facts != screens().displays.end()) {
+                const DisplayFacts& output = facts->second;
                 known = platform_shared::KnownDisplay{
                     output.edid ? *output.edid
                                 : platform_shared::readEdidIdentity(registry.edidOfConnector(output.connectorName)),
@@ -125,7 +125,7 @@ using linux_platform::run;
 std::vector<NSScreen> NSScreen::screens()
 {
     std::vector<NSScreen> screens;
-    for (std::size_t index = 0; index < run().monitors().size(); ++index)
+    for (std::size_t index = 0; index < run().list().size(); ++index)
         screens.emplace_back(index);
     return screens;
 }
@@ -137,17 +137,17 @@ bool NSScreen::screensComplete()
 
 NSRect NSScreen::frame() const
 {
-    const auto& monitor = run().monitors().at(platformIndex());
+    const auto& monitor = run().list().at(platformIndex());
     return {{static_cast<double>(monitor.x), static_cast<double>(monitor.y)},
             {static_cast<double>(monitor.width), static_cast<double>(monitor.height)}};
 }
 
 Dictionary NSScreen::deviceDescription() const
 {
-    const auto& monitor = run().monitors().at(platformIndex());
+    const auto& monitor = run().list().at(platformIndex());
     Dictionary description;  // only what the core reads
-    if (monitor.firstOutput)
-        description.set("NSScreenNumber", Number::integer(*monitor.firstOutput));
+    if (monitor.displayId)
+        description.set("NSScreenNumber", Number::integer(*monitor.displayId));
     return description;
 }
 

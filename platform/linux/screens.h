@@ -1,6 +1,7 @@
-// What the Linux platform asks of a window system: its screens, and per
-// display id what is known of the output behind it. X11 (RandR) and Wayland
-// each answer it; the first that answers in full is used for the whole run.
+// What the Linux platform asks of a window system: its screens (X11's RandR
+// monitors, Wayland's outputs), and per display id what is known of the
+// display behind it. X11 and Wayland each answer it; the first that answers
+// in full is used for the whole run.
 #pragma once
 
 #include <cstddef>
@@ -15,26 +16,30 @@
 
 namespace lsscreens::linux_platform {
 
-// The most screens read from one window system (across all X screens) and
-// the most outputs; those announced beyond them are left out. Far above any
+// The most screens read from one window system (across all X screens);
+// those announced beyond them are left out. Far above any
 // real machine, it bounds what a window system can make the tool keep.
-inline constexpr std::size_t maximumOutputs = 16384;
+inline constexpr std::size_t maximumScreens = 16384;
 
 // The longest connector name kept; a longer one names no DRM connector.
 inline constexpr std::size_t maximumConnectorNameLength = 64;
 
-struct Monitor {
+// One screen as the window system tells it.
+struct Screen {
     std::int32_t x = 0;  // geometry in the window system's logical units
     std::int32_t y = 0;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     bool primary = false;
-    std::optional<std::uint32_t> firstOutput;  // the display id; absent for a virtual monitor
+    // The RandR output id or the wl_output's global name; absent for an X
+    // monitor without outputs.
+    std::optional<std::uint32_t> displayId;
 
-    bool operator==(const Monitor&) const = default;
+    bool operator==(const Screen&) const = default;
 };
 
-struct OutputFacts {
+// What the window system tells of the display behind a display id.
+struct DisplayFacts {
     std::uint32_t widthMillimetres = 0;  // 0 when unknown
     std::uint32_t heightMillimetres = 0;
     // What the output's EDID identifies, read as soon as the EDID arrives so
@@ -44,13 +49,13 @@ struct OutputFacts {
     // Without an EDID above, the DRM connector of this name supplies one.
     std::string connectorName;
 
-    bool operator==(const OutputFacts&) const = default;
+    bool operator==(const DisplayFacts&) const = default;
 };
 
 // What one window system told in one complete conversation.
 struct Screens {
-    std::vector<Monitor> monitors;                 // in the window system's order, the primary marked
-    std::map<std::uint32_t, OutputFacts> outputs;  // by display id; an id not here names no output
+    std::vector<Screen> list;                        // in the window system's order, the primary marked
+    std::map<std::uint32_t, DisplayFacts> displays;  // by display id; an id not here names no display
 };
 
 // What asking one window system came to.

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "platform/linux/deadline.h"
-#include "platform/linux/logical_size.h"
+#include "platform/linux/wayland/logical_size.h"
 
 namespace lsscreens::linux_platform {
 namespace {

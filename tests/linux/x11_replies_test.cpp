@@ -37,17 +37,17 @@ TEST(X11Replies, MonitorsAsListedAndOnlyWhatTheReplyHolds)
         return bytesOf(xcb_randr_get_monitors_reply_t{1, 0, 0, 0, 0, claimed, 0, {}}, monitor(-1024, 1920, 2),
                        outputs, monitor(1920, 960, 0, true), monitor(32000, 1024, thirdOutputs), std::uint32_t{70});
     };
-    const std::vector<Monitor> all{{-1024, -7, 1920, 1080, false, 66u}, {1920, -7, 960, 1080, true, std::nullopt},
+    const std::vector<Screen> all{{-1024, -7, 1920, 1080, false, 66u}, {1920, -7, 960, 1080, true, std::nullopt},
                                    {32000, -7, 1024, 1080, false, 70u}};
     // Monitors claimed, outputs the third claims (the reply holds one), monitors read.
     for (const auto& [claimed, thirdOutputs, count] : std::vector<std::tuple<std::uint32_t, std::uint16_t, int>>{
              {3, 1, 3}, {1000, 1, 3}, {2, 1, 2}, {3, 2, 2}})
-        EXPECT_EQ(monitorsFromReply(reply(claimed, thirdOutputs), 16384), std::vector(all.begin(), all.begin() + count));
+        EXPECT_EQ(screensFromMonitorsReply(reply(claimed, thirdOutputs), 16384), std::vector(all.begin(), all.begin() + count));
     const Bytes good = reply(3, 1);
-    EXPECT_EQ(monitorsFromReply(good, 2), std::vector(all.begin(), all.begin() + 2));  // the cap
+    EXPECT_EQ(screensFromMonitorsReply(good, 2), std::vector(all.begin(), all.begin() + 2));  // the cap
     for (std::size_t length = 0; length < good.size(); ++length) {
         const std::size_t complete = length < 32 + 24 + 8 ? 0 : length < 32 + 2 * 24 + 8 ? 1 : 2;
-        EXPECT_EQ(monitorsFromReply(std::span(good).first(length), 16384), std::vector(all.begin(), all.begin() + complete))
+        EXPECT_EQ(screensFromMonitorsReply(std::span(good).first(length), 16384), std::vector(all.begin(), all.begin() + complete))
             << length;
     }
 }
@@ -57,17 +57,17 @@ TEST(X11Replies, OutputInfoSizesWithTheTopBitSetReadAsUnknownAndItsNameUpToAConn
     //                                   mm_width    mm_height              crtcs modes clones name
     xcb_randr_get_output_info_reply_t info{1, 0, 0, 0, 0, 0, 0xFFFFFFFF, 0x7FFFFFFF, 0, 0, 1, 1, 0, 1, 4};
     const Bytes reply = bytesOf(info, std::array<std::uint32_t, 3>{1, 2, 3}, std::array{'D', 'P', '-', '1'});
-    EXPECT_EQ(outputFromInfoReply(reply), (OutputFacts{0, 0x7FFFFFFF, {}, "DP-1"}));
-    EXPECT_EQ(outputFromInfoReply(std::span(reply).first(reply.size() - 1)), (OutputFacts{0, 0x7FFFFFFF, {}, "DP-"}));
-    EXPECT_EQ(outputFromInfoReply(std::span(reply).first(sizeof info - 1)), std::nullopt);
+    EXPECT_EQ(displayFromOutputInfoReply(reply), (DisplayFacts{0, 0x7FFFFFFF, {}, "DP-1"}));
+    EXPECT_EQ(displayFromOutputInfoReply(std::span(reply).first(reply.size() - 1)), (DisplayFacts{0, 0x7FFFFFFF, {}, "DP-"}));
+    EXPECT_EQ(displayFromOutputInfoReply(std::span(reply).first(sizeof info - 1)), std::nullopt);
     info.name_len = 65;  // longer than a connector's: none
     Bytes named = bytesOf(info, std::array<std::uint32_t, 3>{}, std::array<char, 65>{'D', 'P'});
-    EXPECT_EQ(outputFromInfoReply(named)->connectorName, "");
+    EXPECT_EQ(displayFromOutputInfoReply(named)->connectorName, "");
     named[offsetof(xcb_randr_get_output_info_reply_t, name_len)] = 64;
-    EXPECT_EQ(outputFromInfoReply(named)->connectorName, std::string("DP") + std::string(62, '\0'));
+    EXPECT_EQ(displayFromOutputInfoReply(named)->connectorName, std::string("DP") + std::string(62, '\0'));
     info.mm_width = 0x80000000;
     info.mm_height = 527;
-    EXPECT_EQ(outputFromInfoReply(bytesOf(info)), (OutputFacts{0, 527, {}, ""}));
+    EXPECT_EQ(displayFromOutputInfoReply(bytesOf(info)), (DisplayFacts{0, 527, {}, ""}));
 }
 
 TEST(X11Replies, EdidIdentityOnlyFromBytesAndOnlyFromWhatWasSent)

@@ -50,9 +50,9 @@ std::optional<std::vector<Root>> rootsFromSetup(std::span<const std::uint8_t> se
     return roots;
 }
 
-std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply, std::size_t limit)
+std::vector<Screen> screensFromMonitorsReply(std::span<const std::uint8_t> reply, std::size_t limit)
 {
-    std::vector<Monitor> monitors;
+    std::vector<Screen> monitors;
     const auto header = read<xcb_randr_get_monitors_reply_t>(reply, 0);
     if (!header)
         return monitors;
@@ -65,16 +65,16 @@ std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply, std:
         const std::size_t outputBytes = std::size_t{info->nOutput} * sizeof(xcb_randr_output_t);
         if (reply.size() - at < outputBytes)
             break;
-        Monitor monitor{info->x, info->y, info->width, info->height, info->primary != 0, std::nullopt};
+        Screen monitor{info->x, info->y, info->width, info->height, info->primary != 0, std::nullopt};
         if (info->nOutput > 0)
-            monitor.firstOutput = read<xcb_randr_output_t>(reply, at);
+            monitor.displayId = read<xcb_randr_output_t>(reply, at);
         at += outputBytes;
         monitors.push_back(monitor);
     }
     return monitors;
 }
 
-std::optional<OutputFacts> outputFromInfoReply(std::span<const std::uint8_t> reply)
+std::optional<DisplayFacts> displayFromOutputInfoReply(std::span<const std::uint8_t> reply)
 {
     const auto header = read<xcb_randr_get_output_info_reply_t>(reply, 0);
     if (!header)
@@ -82,7 +82,7 @@ std::optional<OutputFacts> outputFromInfoReply(std::span<const std::uint8_t> rep
     const auto size = [](std::uint32_t millimetres) {
         return millimetres > 0x7FFFFFFF ? 0 : millimetres;
     };
-    OutputFacts facts{size(header->mm_width), size(header->mm_height), {}, {}};
+    DisplayFacts facts{size(header->mm_width), size(header->mm_height), {}, {}};
     // The name follows the output's CRTCs, modes and clones, 4 bytes each.
     const std::size_t nameAt = sizeof *header +
         (std::size_t{header->num_crtcs} + header->num_modes + header->num_clones) * 4;

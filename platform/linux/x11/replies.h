@@ -33,13 +33,13 @@ std::optional<std::vector<Root>> rootsFromSetup(std::span<const std::uint8_t> se
 
 // RRGetMonitors: every monitor the reply holds completely, in its order, at
 // most limit of them.
-std::vector<Monitor> monitorsFromReply(std::span<const std::uint8_t> reply, std::size_t limit);
+std::vector<Screen> screensFromMonitorsReply(std::span<const std::uint8_t> reply, std::size_t limit);
 
 // RRGetOutputInfo: the physical size and the output's name (no EDID). A size
 // with the top bit set is a compositor's negative value carried unsigned: it
 // reads as 0, unknown. A name longer than a connector's is left out. Absent
 // when the reply is shorter than its header.
-std::optional<OutputFacts> outputFromInfoReply(std::span<const std::uint8_t> reply);
+std::optional<DisplayFacts> displayFromOutputInfoReply(std::span<const std::uint8_t> reply);
 
 // RRGetOutputProperty: what the property's bytes identify, when its format
 // is 8 bits and it has any; read at once, so that only the identity is kept.

@@ -127,12 +127,12 @@ void readOutputs(const XcbLibrary& xcb, xcb_connection_t* c, xcb_atom_t edidAtom
             const auto info = reply(xcb.randrGetOutputInfoReply, c, requests[i].info);
             const auto property =
                 requests[i].edid ? reply(xcb.randrGetOutputPropertyReply, c, *requests[i].edid) : nullptr;
-            std::optional<OutputFacts> facts = info ? outputFromInfoReply(replyBytes(*info)) : std::nullopt;
+            std::optional<DisplayFacts> facts = info ? displayFromOutputInfoReply(replyBytes(*info)) : std::nullopt;
             if (!facts)
                 continue;
             if (property)
                 facts->edid = edidIdentityFromPropertyReply(replyBytes(*property));
-            screens.outputs[batch[i]] = std::move(*facts);
+            screens.displays[batch[i]] = std::move(*facts);
         }
     }
 }
@@ -142,7 +142,7 @@ void readOutputs(const XcbLibrary& xcb, xcb_connection_t* c, xcb_atom_t edidAtom
 // monitor's first output. A server without RandR 1.5 gives each X screen's
 // root as one screen. Absent when the server did not answer in full: a
 // setup that lies, an error where there must be an answer, a connection lost.
-std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
+std::optional<Screens> screensOfServer(const XcbLibrary& xcb, xcb_connection_t* c)
 {
     const std::optional<std::vector<Root>> roots = rootsFromSetup(setupBytes(*xcb.getSetup(c)));
     const std::optional<bool> randr = roots ? hasRandr15(xcb, c) : std::nullopt;
@@ -151,7 +151,7 @@ std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
     Screens screens;
     if (!*randr) {
         for (const Root& root : *roots)
-            screens.monitors.push_back({0, 0, root.width, root.height, false, std::nullopt});
+            screens.list.push_back({0, 0, root.width, root.height, false, std::nullopt});
         return screens;
     }
     const std::optional<xcb_atom_t> edidAtom = existingAtom(xcb, c, "EDID");
@@ -166,15 +166,15 @@ std::optional<Screens> readServer(const XcbLibrary& xcb, xcb_connection_t* c)
         if (!monitors)
             return std::nullopt;
         // The reply is xcb's, as large as the server made it; what is kept of it is capped.
-        const std::vector<Monitor> found =
-            monitorsFromReply(replyBytes(*monitors), maximumOutputs - screens.monitors.size());
-        screens.monitors.insert(screens.monitors.end(), found.begin(), found.end());
+        const std::vector<Screen> found =
+            screensFromMonitorsReply(replyBytes(*monitors), maximumScreens - screens.list.size());
+        screens.list.insert(screens.list.end(), found.begin(), found.end());
     }
 
     std::vector<xcb_randr_output_t> outputs;  // each first output once
-    for (const Monitor& monitor : screens.monitors)
-        if (monitor.firstOutput)
-            outputs.push_back(*monitor.firstOutput);
+    for (const Screen& monitor : screens.list)
+        if (monitor.displayId)
+            outputs.push_back(*monitor.displayId);
     std::sort(outputs.begin(), outputs.end());
     outputs.erase(std::unique(outputs.begin(), outputs.end()), outputs.end());
     readOutputs(xcb, c, *edidAtom, outputs, screens);
@@ -191,7 +191,7 @@ Answer ask(const std::string& display)
     if (const XcbLibrary* xcb = xcbLibrary()) {
         const Connection connection(*xcb, display.c_str());
         if (connection.error() == 0) {
-            std::optional<Screens> screens = readServer(*xcb, connection.get());
+            std::optional<Screens> screens = screensOfServer(*xcb, connection.get());
             return screens ? Answer::complete(std::move(*screens)) : Answer::incomplete();
         }
         if (connection.error() == XCB_CONN_CLOSED_PARSE_ERR)

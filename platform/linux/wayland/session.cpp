@@ -1,4 +1,4 @@
-#include "platform/linux/wayland_session.h"
+#include "platform/linux/wayland/session.h"
 
 #include <poll.h>
 
@@ -12,12 +12,12 @@
 #include <unordered_map>
 
 // The table's macros before the protocols' generated code, which they redirect.
-#include "platform/linux/wayland_library.h"
+#include "platform/linux/wayland/wayland_library.h"
 
 #include "kde-output-order-v1-client-protocol.h"
-#include "platform/linux/logical_size.h"
+#include "platform/linux/wayland/logical_size.h"
 #include "platform/linux/standard_error_discarded.h"
-#include "platform/linux/wayland_display.h"
+#include "platform/linux/wayland/compositor.h"
 #include "wayland-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
@@ -78,7 +78,7 @@ struct Size {
 };
 
 // One advertised output and everything it has told so far.
-struct OutputState {
+struct AnnouncedScreen {
     std::uint32_t globalName = 0;
     std::uint32_t version = 0;  // offered by the compositor
     bool removed = false;       // withdrawn by the compositor
@@ -97,7 +97,7 @@ struct OutputState {
 };
 
 // The name that leads to the connector: wl_output's, else xdg-output's.
-const std::string& connectorName(const OutputState& state)
+const std::string& connectorName(const AnnouncedScreen& state)
 {
     return state.name.empty() ? state.xdgName : state.name;
 }
@@ -105,33 +105,33 @@ const std::string& connectorName(const OutputState& state)
 const wl_output_listener outputListener{
     .geometry = [](void* data, wl_output*, std::int32_t x, std::int32_t y, std::int32_t widthMm,
                    std::int32_t heightMm, std::int32_t, const char*, const char*, std::int32_t transform) {
-        auto& state = *static_cast<OutputState*>(data);
+        auto& state = *static_cast<AnnouncedScreen*>(data);
         state.position = {x, y};
         state.millimetres = {widthMm, heightMm};
         state.transform = transform;
     },
     .mode = [](void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height, std::int32_t) {
         if (flags & WL_OUTPUT_MODE_CURRENT)
-            static_cast<OutputState*>(data)->mode = Size{width, height};
+            static_cast<AnnouncedScreen*>(data)->mode = Size{width, height};
     },
     .done = [](void*, wl_output*) {},
-    .scale = [](void* data, wl_output*, std::int32_t factor) { static_cast<OutputState*>(data)->scale = factor; },
-    .name = [](void* data, wl_output*, const char* name) { static_cast<OutputState*>(data)->name = boundedName(name); },
+    .scale = [](void* data, wl_output*, std::int32_t factor) { static_cast<AnnouncedScreen*>(data)->scale = factor; },
+    .name = [](void* data, wl_output*, const char* name) { static_cast<AnnouncedScreen*>(data)->name = boundedName(name); },
     .description = [](void*, wl_output*, const char*) {},
 };
 
 const zxdg_output_v1_listener xdgOutputListener{
     .logical_position =
         [](void* data, zxdg_output_v1*, std::int32_t x, std::int32_t y) {
-            static_cast<OutputState*>(data)->logicalPosition = Position{x, y};
+            static_cast<AnnouncedScreen*>(data)->logicalPosition = Position{x, y};
         },
     .logical_size =
         [](void* data, zxdg_output_v1*, std::int32_t width, std::int32_t height) {
-            static_cast<OutputState*>(data)->logicalSize = Size{width, height};
+            static_cast<AnnouncedScreen*>(data)->logicalSize = Size{width, height};
         },
     .done = [](void*, zxdg_output_v1*) {},
     .name = [](void* data, zxdg_output_v1*, const char* name) {
-        static_cast<OutputState*>(data)->xdgName = boundedName(name);
+        static_cast<AnnouncedScreen*>(data)->xdgName = boundedName(name);
     },
     .description = [](void*, zxdg_output_v1*, const char*) {},
 };
@@ -143,7 +143,7 @@ const zxdg_output_v1_listener xdgOutputListener{
 // list.
 class OutputOrder {
 public:
-    explicit OutputOrder(std::list<OutputState>& outputs) : outputs_(outputs) {}
+    explicit OutputOrder(std::list<AnnouncedScreen>& outputs) : outputs_(outputs) {}
 
     void named(const char* text)
     {
@@ -163,9 +163,9 @@ public:
 
     void done()
     {
-        for (OutputState* state : listed_)
+        for (AnnouncedScreen* state : listed_)
             state->listed = false;
-        for (OutputState* state : announcing_) {
+        for (AnnouncedScreen* state : announcing_) {
             state->announced = false;
             state->listed = true;
         }
@@ -174,13 +174,13 @@ public:
     }
 
     // The last complete list; empty without one.
-    const std::vector<OutputState*>& listed() const { return listed_; }
+    const std::vector<AnnouncedScreen*>& listed() const { return listed_; }
 
 private:
-    std::list<OutputState>& outputs_;
+    std::list<AnnouncedScreen>& outputs_;
     bool indexed_ = false;
-    std::unordered_map<std::string, OutputState*> byName_;
-    std::vector<OutputState*> announcing_, listed_;
+    std::unordered_map<std::string, AnnouncedScreen*> byName_;
+    std::vector<AnnouncedScreen*> announcing_, listed_;
 };
 
 const kde_output_order_v1_listener outputOrderListener{
@@ -223,14 +223,14 @@ public:
     // those that told neither a current mode nor a logical size are left out.
     void handOver(WaylandSession& session) const
     {
-        const std::vector<OutputState*>& listed = order_.listed();
-        std::vector<const OutputState*> ordered(listed.begin(), listed.end());
+        const std::vector<AnnouncedScreen*>& listed = order_.listed();
+        std::vector<const AnnouncedScreen*> ordered(listed.begin(), listed.end());
         for (const auto& state : outputs_) {
             if (!state.listed)
                 ordered.push_back(&state);
         }
-        for (const OutputState* output : ordered) {
-            const OutputState& state = *output;
+        for (const AnnouncedScreen* output : ordered) {
+            const AnnouncedScreen& state = *output;
             if (state.removed || (!state.mode && !state.logicalSize))
                 continue;
             const std::string& name = connectorName(state);
@@ -239,10 +239,10 @@ public:
                 state.logicalSize ? LogicalSize{nonNegative(state.logicalSize->width), nonNegative(state.logicalSize->height)}
                                   : logicalSizeOfMode(mode.width, mode.height, state.scale, state.transform);
             const Position position = state.logicalPosition.value_or(state.position);
-            session.outputs.push_back({
-                .monitor = {position.x, position.y, size.width, size.height,
+            session.screens.push_back({
+                .screen = {position.x, position.y, size.width, size.height,
                             !listed.empty() && output == listed.front(), state.globalName},
-                .facts = {nonNegative(state.millimetres.width), nonNegative(state.millimetres.height), {}, name},
+                .display = {nonNegative(state.millimetres.width), nonNegative(state.millimetres.height), {}, name},
                 .modeWidth = mode.width,
                 .modeHeight = mode.height,
                 .scale = state.scale,
@@ -258,7 +258,7 @@ private:
     // unsent requests' buffer. Each name counts once.
     void global(std::uint32_t name, const char* interface, std::uint32_t version)
     {
-        const bool output = std::strcmp(interface, wl_output_interface.name) == 0 && outputs_.size() < maximumOutputs;
+        const bool output = std::strcmp(interface, wl_output_interface.name) == 0 && outputs_.size() < maximumScreens;
         const bool xdgOutputManager =
             std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && !xdgOutputManagerGlobal_;
         const bool outputOrder = std::strcmp(interface, kde_output_order_v1_interface.name) == 0 && !outputOrderGlobal_;
@@ -267,7 +267,7 @@ private:
         if (registryRead_ || !(output || xdgOutputManager || outputOrder) || !names_.try_emplace(name).second)
             return;
         if (output) {
-            OutputState& state = outputs_.emplace_back();
+            AnnouncedScreen& state = outputs_.emplace_back();
             state.globalName = name;
             state.version = version;
             names_[name] = &state;
@@ -393,8 +393,8 @@ private:
     Deadline deadline_;
     Owned<wl_registry> registry_;
     bool registryRead_ = false;
-    std::unordered_map<std::uint32_t, OutputState*> names_;  // every global noted; the output it is, if one
-    std::list<OutputState> outputs_;                         // a list: listeners keep their addresses
+    std::unordered_map<std::uint32_t, AnnouncedScreen*> names_;  // every global noted; the output it is, if one
+    std::list<AnnouncedScreen> outputs_;                         // a list: listeners keep their addresses
     std::optional<Global> xdgOutputManagerGlobal_, outputOrderGlobal_;
     Owned<zxdg_output_manager_v1> xdgOutputManager_;
     Owned<kde_output_order_v1> outputOrder_;

@@ -1,4 +1,4 @@
-#include "platform/linux/sd_bus_library.h"
+#include "platform/linux/wayland/mutter/sd_bus_library.h"
 
 #include <optional>
 

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "platform/linux/deadline.h"
-#include "platform/linux/wayland_output.h"
+#include "platform/linux/wayland/wayland_screen.h"
 
 namespace lsscreens::linux_platform {
 
 struct WaylandSession {
-    std::vector<WaylandOutput> outputs;  // in KDE's output order where told, else the registry's
+    std::vector<WaylandScreen> screens;  // in KDE's output order where told, else the registry's
     bool mutter = false;                 // mutter's own global (gtk_shell1) was offered
 };
 

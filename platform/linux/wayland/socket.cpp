@@ -1,4 +1,4 @@
-#include "platform/linux/wayland_socket.h"
+#include "platform/linux/wayland/socket.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>

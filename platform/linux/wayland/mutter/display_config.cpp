@@ -1,4 +1,4 @@
-#include "platform/linux/mutter_display_config.h"
+#include "platform/linux/wayland/mutter/display_config.h"
 
 #include <poll.h>
 #include <sys/stat.h>
@@ -13,10 +13,10 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/linux/logical_size.h"
-#include "platform/linux/sd_bus_library.h"
+#include "platform/linux/wayland/logical_size.h"
+#include "platform/linux/wayland/mutter/sd_bus_library.h"
 #include "platform/linux/standard_error_discarded.h"
-#include "platform/linux/wayland_display.h"
+#include "platform/linux/wayland/compositor.h"
 
 namespace lsscreens::linux_platform {
 
@@ -33,11 +33,11 @@ struct LogicalMonitor {
 // The reply, read for the outputs' connectors only, so that what the bus can
 // make the tool keep is bounded by the Wayland session.
 struct Reply {
-    Reply(const std::vector<WaylandOutput>& outputs, Deadline deadline) : deadline(deadline)
+    Reply(const std::vector<WaylandScreen>& outputs, Deadline deadline) : deadline(deadline)
     {
         for (const auto& output : outputs)
-            if (!output.facts.connectorName.empty())
-                byConnector.emplace(output.facts.connectorName, std::nullopt);
+            if (!output.display.connectorName.empty())
+                byConnector.emplace(output.display.connectorName, std::nullopt);
     }
     Deadline deadline;
     std::map<std::string_view, std::optional<LogicalMonitor>> byConnector;
@@ -56,7 +56,7 @@ constexpr unsigned valuesPerLook = 1024;
 // takes a message (128 MiB), and one sd_bus_message_skip of its monitors
 // cannot be stopped (a second for 60 MiB of small entries): it is walked
 // value by value instead, given up at the deadline and at a list of more than
-// maximumOutputs monitors, logical monitors or connectors.
+// maximumScreens monitors, logical monitors or connectors.
 class ReplyWalk {
 public:
     ReplyWalk(const SdBusLibrary& bus, sd_bus_message* message, Deadline deadline)
@@ -83,7 +83,7 @@ private:
             return false;
         int more;
         for (std::size_t count = 0; (more = bus_.peekType(message_, nullptr, nullptr)) > 0; ++count) {
-            if ((ofOutputs && count == maximumOutputs) || !entry())
+            if ((ofOutputs && count == maximumScreens) || !entry())
                 return false;
         }
         return more == 0 && bus_.exit(message_) >= 0;
@@ -240,18 +240,18 @@ bool ask(const SdBusLibrary& bus, const std::string& address, Reply& reply, Dead
 // above 1 while its logical size is its mode's, turned (in the logical layout
 // mode xdg-output already gives the mode divided by the scale). When it
 // cannot, libsystemd and the six libraries it brings are not even loaded.
-bool replyCanMatter(const std::vector<WaylandOutput>& outputs)
+bool replyCanMatter(const std::vector<WaylandScreen>& outputs)
 {
-    const auto scaledAsItsMode = [](const WaylandOutput& output) {
+    const auto scaledAsItsMode = [](const WaylandScreen& output) {
         const LogicalSize turnedMode = logicalSizeOfMode(output.modeWidth, output.modeHeight, 1, output.transform);
-        return output.scale > 1 && turnedMode == LogicalSize{output.monitor.width, output.monitor.height};
+        return output.scale > 1 && turnedMode == LogicalSize{output.screen.width, output.screen.height};
     };
     return outputs.size() > 1 || std::ranges::any_of(outputs, scaledAsItsMode);
 }
 
 }  // namespace
 
-void applyMutterDisplayConfig(std::vector<WaylandOutput>& outputs, Deadline deadline)
+void applyMutterDisplayConfig(std::vector<WaylandScreen>& outputs, Deadline deadline)
 {
     if (!replyCanMatter(outputs))
         return;
@@ -267,16 +267,16 @@ void applyMutterDisplayConfig(std::vector<WaylandOutput>& outputs, Deadline dead
         if (!bus || !ask(*bus, address, reply, deadline))
             return;
     }
-    for (WaylandOutput& output : outputs) {
-        const auto found = reply.byConnector.find(output.facts.connectorName);
+    for (WaylandScreen& output : outputs) {
+        const auto found = reply.byConnector.find(output.display.connectorName);
         const std::optional<LogicalMonitor> logical = found == reply.byConnector.end() ? std::nullopt : found->second;
-        output.monitor.primary = logical && logical->primary;
+        output.screen.primary = logical && logical->primary;
         if (!logical || reply.layoutMode != physicalLayoutMode || output.modeWidth <= 0 || output.modeHeight <= 0)
             continue;
         const LogicalSize size =
             logicalSizeOfMode(output.modeWidth, output.modeHeight, logical->scale, output.transform);
-        output.monitor.width = size.width;
-        output.monitor.height = size.height;
+        output.screen.width = size.width;
+        output.screen.height = size.height;
     }
 }
 

@@ -1,6 +1,6 @@
-// Built instead of wayland_display.cpp where libwayland-client is not found:
+// Built instead of compositor.cpp and the rest of this folder where libwayland-client is not found:
 // there is never a compositor to ask, and the X server answers.
-#include "platform/linux/wayland_display.h"
+#include "platform/linux/wayland/compositor.h"
 
 namespace lsscreens::linux_platform {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/wayland_library.h"
+#include "platform/linux/wayland/wayland_library.h"
 
 #include <optional>
 

@@ -16,12 +16,12 @@
 
 namespace lsscreens::linux_platform {
 
-// Connects by libwayland-client's rules (see wayland_socket.h) and reads every
+// Connects by libwayland-client's rules (see socket.h) and reads every
 // output, all before the deadline. Absent when no compositor is named or
 // listening, or this build has no Wayland; incomplete when one accepted the
 // connection (or kept it waiting in a full queue) and the session did not
 // complete in time. On mutter, its D-Bus side is asked afterwards
-// (mutter_display_config.h) with what is left until the deadline. The run
+// (mutter/display_config.h) with what is left until the deadline. The run
 // sets it 2 s after its start, for the connect, both round trips and mutter's
 // bus together; X11, asked only when this gives no complete answer, has
 // until 2.5 s.

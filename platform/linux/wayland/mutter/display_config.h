@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/linux/deadline.h"
-#include "platform/linux/wayland_output.h"
+#include "platform/linux/wayland/wayland_screen.h"
 
 namespace lsscreens::linux_platform {
 
@@ -23,6 +23,6 @@ namespace lsscreens::linux_platform {
 // bus, an error, a reply beyond the output cap, or no whole answer in time
 // leave the outputs as they are. libsystemd is loaded only here and never
 // writes to standard error.
-void applyMutterDisplayConfig(std::vector<WaylandOutput>& outputs, Deadline deadline);
+void applyMutterDisplayConfig(std::vector<WaylandScreen>& outputs, Deadline deadline);
 
 }  // namespace lsscreens::linux_platform

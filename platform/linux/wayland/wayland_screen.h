@@ -8,9 +8,9 @@
 
 namespace lsscreens::linux_platform {
 
-struct WaylandOutput {
-    Monitor monitor;    // its logical geometry, whether it is the primary, the display id
-    OutputFacts facts;  // its physical size and connector name
+struct WaylandScreen {
+    Screen screen;       // its logical geometry, whether it is the primary, the display id
+    DisplayFacts display;  // its physical size and connector name
     std::int32_t modeWidth = 0, modeHeight = 0;  // the current mode; 0 by 0 when none was told
     std::int32_t scale = 1;                      // wl_output's
     std::int32_t transform = 0;                  // wl_output's

@@ -1,4 +1,4 @@
-#include "platform/linux/logical_size.h"
+#include "platform/linux/wayland/logical_size.h"
 
 namespace lsscreens::linux_platform {
 

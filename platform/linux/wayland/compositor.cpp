@@ -1,13 +1,13 @@
 // Asking a compositor: connect, and only then load libwayland-client for the
 // session; on mutter, its D-Bus side afterwards.
-#include "platform/linux/wayland_display.h"
+#include "platform/linux/wayland/compositor.h"
 
 #include <utility>
 
-#include "platform/linux/mutter_display_config.h"
-#include "platform/linux/wayland_library.h"
-#include "platform/linux/wayland_session.h"
-#include "platform/linux/wayland_socket.h"
+#include "platform/linux/wayland/mutter/display_config.h"
+#include "platform/linux/wayland/wayland_library.h"
+#include "platform/linux/wayland/session.h"
+#include "platform/linux/wayland/socket.h"
 
 namespace lsscreens::linux_platform {
 
@@ -21,12 +21,12 @@ std::optional<Screens> readWaylandSession(int socket, Deadline deadline)
         return std::nullopt;
     // The session counts whatever D-Bus does.
     if (session->mutter)
-        applyMutterDisplayConfig(session->outputs, deadline);
+        applyMutterDisplayConfig(session->screens, deadline);
     Screens screens;
-    for (WaylandOutput& output : session->outputs) {
-        screens.monitors.push_back(output.monitor);
-        if (output.monitor.firstOutput)
-            screens.outputs[*output.monitor.firstOutput] = std::move(output.facts);
+    for (WaylandScreen& output : session->screens) {
+        screens.list.push_back(output.screen);
+        if (output.screen.displayId)
+            screens.displays[*output.screen.displayId] = std::move(output.display);
     }
     return screens;
 }
