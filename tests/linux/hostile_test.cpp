@@ -358,10 +358,10 @@ INSTANTIATE_TEST_SUITE_P(Scripted, Hostile, ::testing::Values(
          {21, "wl_output", -5, 1440, 0, 4, INT_MAX, 7}, {22, "wl_output", 1920, 1080, INT_MAX, 99},
          {.name = 23, .current = false, .logicalSize = {{-1, INT_MAX}}},
          {.name = 24, .modeWidth = 640, .modeHeight = 480, .current = false}, {25, "wl_output", 1000, 800, -3, -1},
-         {26, "wl_output", 2560, 1440, 2, 2}, {27, "wl_output", 2560, 1440, 1, 1}, {28, "wl_output", 2560, 1440, 2, 7}},
+         {26, "wl_output", 2560, 1440, 2, 2, 600, 340}, {27, "wl_output", 2560, 1440, 1, 1, 600, 340}, {28, "wl_output", 2560, 1440, 2, 7}},
          json::array({screen(720, 1280, 0, 0, 20), screen(0, 1440, INT_MAX, 7, 21), screen(1920, 1080, 0, 0, 22),
-                      screen(0, INT_MAX, 0, 0, 23), screen(1000, 800, 0, 0, 25), screen(1280, 720, 0, 0, 26),
-                      screen(1440, 2560, 0, 0, 27), screen(720, 1280, 0, 0, 28)})}),
+                      screen(0, INT_MAX, 0, 0, 23), screen(1000, 800, 0, 0, 25), screen(1280, 720, 600, 340, 26),
+                      screen(1440, 2560, 340, 600, 27), screen(720, 1280, 0, 0, 28)})}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // With standard output closed no window-system socket may take its place:

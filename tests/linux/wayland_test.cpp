@@ -54,7 +54,7 @@ TEST(Wayland, SwayNativelyAndThroughXWaylandAndWeston)
               without(report, "name"));
 
     EXPECT_EQ(without(reportOf(run({"env", "WAYLAND_DEBUG=1", "WAYLAND_DISPLAY=" + weston->socket, LSSCREENS_BINARY})), "id"),
-              json::parse(R"([{"resWidth":720,"resHeight":1280,"mmWidth":1280,"mmHeight":720}])"));
+              json::parse(R"([{"resWidth":720,"resHeight":1280,"mmWidth":720,"mmHeight":1280}])"));
 }
 
 }  // namespace

@@ -85,5 +85,22 @@ TEST(X11Replies, EdidIdentityOnlyFromBytesAndOnlyFromWhatWasSent)
     EXPECT_EQ(property(32, 32, 32 + edid.size()), std::nullopt);  // not a byte string
 }
 
+using Size = std::pair<std::uint32_t, std::uint32_t>;
+
+// A turned monitor turns its output's millimetres; an unturned one, a square
+// one or an unknown size keeps them.
+TEST(X11Replies, MillimetresFollowTheMonitorsOrientation)
+{
+    // width, height; millimetres as RandR gives them; as reported
+    for (const auto& [width, height, mm, turned] : std::vector<std::tuple<std::uint32_t, std::uint32_t, Size, Size>>{
+             {1080, 1920, {597, 336}, {336, 597}}, {1920, 1080, {336, 597}, {597, 336}}, {1920, 1080, {597, 336}, {597, 336}},
+             {1080, 1920, {336, 597}, {336, 597}}, {1024, 1024, {597, 336}, {597, 336}}, {1080, 1920, {0, 336}, {0, 336}}}) {
+        DisplayFacts display;
+        std::tie(display.widthMillimetres, display.heightMillimetres) = mm;
+        turnWithScreen(display, Screen{.width = width, .height = height, .displayId = {}});
+        EXPECT_EQ(Size(display.widthMillimetres, display.heightMillimetres), turned) << width << "x" << height;
+    }
+}
+
 }  // namespace
 }  // namespace lsscreens::testing

@@ -16,9 +16,13 @@ LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, d
     const auto divided = [divisor](std::int32_t size) {
         return size > 0 ? static_cast<std::uint32_t>(size / divisor) : std::uint32_t{0};
     };
-    const bool quarterTurn = transform >= 0 && transform <= 7 && transform % 2 == 1;
     const LogicalSize size{divided(modeWidth), divided(modeHeight)};
-    return quarterTurn ? LogicalSize{size.height, size.width} : size;
+    return turnsAQuarter(transform) ? LogicalSize{size.height, size.width} : size;
+}
+
+bool turnsAQuarter(std::int32_t transform)
+{
+    return transform >= 0 && transform <= 7 && transform % 2 == 1;
 }
 
 }  // namespace lsscreens::linux_platform

@@ -20,4 +20,7 @@ struct LogicalSize {
 // flipped or not (1, 3, 5 and 7); values outside 0-7 turn nothing.
 LogicalSize logicalSizeOfMode(std::int32_t modeWidth, std::int32_t modeHeight, double scale, std::int32_t transform);
 
+// Whether the wl_output transform turns by 90 or 270 degrees (1, 3, 5, 7).
+bool turnsAQuarter(std::int32_t transform);
+
 }  // namespace lsscreens::linux_platform

@@ -239,10 +239,14 @@ public:
                 state.logicalSize ? LogicalSize{nonNegative(state.logicalSize->width), nonNegative(state.logicalSize->height)}
                                   : logicalSizeOfMode(mode.width, mode.height, state.scale, state.transform);
             const Position position = state.logicalPosition.value_or(state.position);
+            // wl_output gives the panel's size as built; turned, it follows
+            // the logical size, so that pixels over millimetres is one density.
+            const bool turned = turnsAQuarter(state.transform);
+            const std::uint32_t mmWidth = nonNegative(state.millimetres.width), mmHeight = nonNegative(state.millimetres.height);
             session.screens.push_back({
                 .screen = {position.x, position.y, size.width, size.height,
                             !listed.empty() && output == listed.front(), state.globalName},
-                .display = {nonNegative(state.millimetres.width), nonNegative(state.millimetres.height), {}, name},
+                .display = {turned ? mmHeight : mmWidth, turned ? mmWidth : mmHeight, {}, name},
                 .modeWidth = mode.width,
                 .modeHeight = mode.height,
                 .scale = state.scale,

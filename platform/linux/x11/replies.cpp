@@ -105,4 +105,12 @@ std::optional<platform_shared::EdidIdentity> edidIdentityFromPropertyReply(std::
     return platform_shared::readEdidIdentity(data.first(length));
 }
 
+void turnWithScreen(DisplayFacts& display, const Screen& screen)
+{
+    const bool portrait = screen.height > screen.width, landscape = screen.width > screen.height;
+    const std::uint32_t wide = display.widthMillimetres, high = display.heightMillimetres;
+    if (wide > 0 && high > 0 && ((portrait && wide > high) || (landscape && high > wide)))
+        std::swap(display.widthMillimetres, display.heightMillimetres);
+}
+
 }  // namespace lsscreens::linux_platform

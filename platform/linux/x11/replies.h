@@ -45,4 +45,10 @@ std::optional<DisplayFacts> displayFromOutputInfoReply(std::span<const std::uint
 // is 8 bits and it has any; read at once, so that only the identity is kept.
 std::optional<platform_shared::EdidIdentity> edidIdentityFromPropertyReply(std::span<const std::uint8_t> reply);
 
+// RandR gives an output's physical size as the panel is built, and its
+// monitor turned with the output: a size whose orientation is not the
+// monitor's is swapped, so that pixels over millimetres is one density. A
+// size with a side of 0 (unknown) and a square monitor are left as they are.
+void turnWithScreen(DisplayFacts& display, const Screen& screen);
+
 }  // namespace lsscreens::linux_platform

@@ -180,6 +180,10 @@ std::optional<Screens> screensOfServer(const XcbLibrary& xcb, xcb_connection_t* 
     readOutputs(xcb, c, *edidAtom, outputs, screens);
     if (xcb.connectionHasError(c))
         return std::nullopt;
+    for (const Screen& screen : screens.list)
+        if (const auto display = screen.displayId ? screens.displays.find(*screen.displayId) : screens.displays.end();
+            display != screens.displays.end())
+            turnWithScreen(display->second, screen);
     return screens;
 }
 
