@@ -2,7 +2,7 @@
 // direct spawn and wait, and peak resident memory from GNU time (%M). A
 // child's ru_maxrss also holds the high-water mark of the process that
 // spawned it (Linux carries it across exec), so memory is taken in separate
-// runs under time, whose own peak (about 0.5 MiB) is below the commands'.
+// runs under time, whose own peak is below the commands'.
 #pragma once
 
 #include <string>

@@ -1,6 +1,6 @@
 // Test-only: the CoreFoundation, CoreGraphics and IOKit declarations the macOS
 // adaptor and the scripted world use, after Apple's documented signatures (see
-// README.md). The headers under CoreGraphics/ and IOKit/ include this one.
+// docs/macos.md). The headers under CoreGraphics/ and IOKit/ include this one.
 #pragma once
 
 #include <Foundation/NSObjCRuntime.h>  // CGFloat, and the fixed-width integers
