@@ -1,7 +1,7 @@
 // libxcb and libxcb-randr, loaded when an X server is to be asked rather than
 // when the program starts: a run that a Wayland compositor answers, or one
-// without DISPLAY, never maps them (with what they bring, six libraries:
-// about a fifth of a millisecond and 0.4 MiB). The X11 source calls xcb
+// without DISPLAY, never maps them (nor the four more libraries they bring;
+// docs/performance.md has what that saves). The X11 source calls xcb
 // through this table of the libraries' own functions; nothing here defines
 // a function that libxcb exports itself.
 #pragma once

@@ -54,7 +54,7 @@ constexpr unsigned valuesPerLook = 1024;
 // primary, their monitors' connector-vendor-product-serial, properties), and
 // the properties, among them "layout-mode". A reply may be as large as sd-bus
 // takes a message (128 MiB), and one sd_bus_message_skip of its monitors
-// cannot be stopped (a second for 60 MiB of small entries): it is walked
+// cannot be stopped however long it takes: it is walked
 // value by value instead, given up at the deadline and at a list of more than
 // maximumScreens monitors, logical monitors or connectors.
 class ReplyWalk {
