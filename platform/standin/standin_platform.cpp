@@ -58,7 +58,7 @@ namespace {
 
 standin::World& log(const std::string& call)
 {
-    standin::world().calls.push_back(call);
+    standin::world().calls += call + ' ';
     return standin::world();
 }
 

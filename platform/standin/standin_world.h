@@ -34,7 +34,7 @@ struct World {
     kern_return_t matchingStatus = KERN_SUCCESS;    // anything else refuses the request...
     bool iteratorDespiteRefusal = false;            // ...and may still hand out an iterator
 
-    std::vector<std::string> calls;
+    std::string calls;  // each call followed by a space
     // Empty when every handle and dictionary obtained was released exactly
     // once and nothing else was released; otherwise what went wrong.
     std::string ledgerFaults() const;
