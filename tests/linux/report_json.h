@@ -14,13 +14,15 @@
 namespace lsscreens::testing {
 
 // What a run printed, having exited with that status (0: a complete answer or
-// none to ask; 2: a window system gave no complete answer) with one line and
-// nothing on stderr; a discarded value when it is not JSON.
+// none to ask; 2: a window system gave no complete answer) with one line (its
+// line feed the only one, no carriage return) and nothing on stderr; a
+// discarded value when it is not JSON.
 inline nlohmann::json reportOf(const Finished& finished, int exitStatus = 0)
 {
     EXPECT_TRUE(WIFEXITED(finished.status) && WEXITSTATUS(finished.status) == exitStatus) << finished.status;
     EXPECT_EQ(finished.err, "");
-    EXPECT_EQ(finished.out.find('\n'), finished.out.size() - 1) << finished.out;  // one line
+    EXPECT_TRUE(finished.out.ends_with("]\n") && finished.out.find_first_of("\r\n") == finished.out.size() - 1)
+        << finished.out;
     return nlohmann::json::parse(finished.out, nullptr, false);
 }
 

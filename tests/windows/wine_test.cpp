@@ -22,16 +22,13 @@ struct WinePrefix : ScratchDirectory {
         command.insert(command.begin(), {"env", "WINEPREFIX=" + path.string(), "WINEDEBUG=-all"});
         return run(command);
     }
-    // The report, checked as bytes: one line feed at the end, no carriage
-    // return, nothing on standard error, exit 0.
-    json lsscreens() const
+    // The report, checked as bytes (reportOf: one line feed at the end, no
+    // carriage return, nothing on standard error, exit 0); run under the
+    // command given ("env -u DISPLAY"), if any.
+    json lsscreens(std::vector<std::string> command = {}) const
     {
-        const Finished finished = wine({"wine", LSSCREENS_WINDOWS_EXE});
-        EXPECT_EQ(finished.status, 0);
-        EXPECT_EQ(finished.err, "");
-        EXPECT_TRUE(finished.out.ends_with("]\n")) << finished.out;
-        EXPECT_EQ(finished.out.find_first_of("\r\n"), finished.out.size() - 1) << finished.out;
-        return json::parse(finished.out);
+        command.insert(command.end(), {"wine", LSSCREENS_WINDOWS_EXE});
+        return reportOf(wine(command));
     }
 };
 
@@ -75,11 +72,7 @@ TEST(Wine, XvfbOneScreenWithoutName)
 TEST(Wine, NoXServerAndAnUnwritableOutput)
 {
     const WinePrefix wine;
-    const auto report = wine.wine({"env", "-u", "DISPLAY", "wine", LSSCREENS_WINDOWS_EXE});
-    EXPECT_EQ(report.status, 0);
-    EXPECT_EQ(report.err, "");
-    EXPECT_TRUE(json::parse(report.out).is_array()) << report.out;
-    EXPECT_EQ(report.out.find_first_of("\r\n"), report.out.size() - 1) << report.out;
+    EXPECT_TRUE(wine.lsscreens({"env", "-u", "DISPLAY"}).is_array());
     const auto unwritable = wine.wine({"sh", "-c", "exec env -u DISPLAY wine '" LSSCREENS_WINDOWS_EXE "' >/dev/full"});
     EXPECT_EQ(std::pair(unwritable.status, unwritable.err), std::pair(1 << 8, std::string()));
 }
