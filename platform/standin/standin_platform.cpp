@@ -5,21 +5,17 @@
 
 namespace lsscreens {
 
-namespace standin {
-
-World& world()
+standin::World& standin::world()
 {
     static World instance;
     return instance;
 }
 
-void resetWorld() { world() = World{}; }
+void standin::resetWorld() { world() = World{}; }
 
-std::string World::ledgerFaults() const
+std::string standin::World::ledgerFaults() const
 {
-    std::string report;
-    for (const auto& fault : faults)
-        report += fault + "; ";
+    std::string report = faults;
     for (const auto& [object, name] : objectNames)
         report += name + " not released; ";
     if (handles.outstanding() != 0)
@@ -27,32 +23,28 @@ std::string World::ledgerFaults() const
     return report;
 }
 
-std::string World::nameOf(io_object_t handle) const
+std::string standin::World::nameOf(io_object_t handle) const
 {
     const auto index = platform_shared::RegistryHandles::serviceIndex(handle, services.size());
     return handle == 0 ? "0" : index ? std::string("service") + std::to_string(*index) : "iterator";
 }
 
-CFOwned World::create(Value value, std::string name)
+CFOwned standin::World::create(Value value, std::string name)
 {
     CFOwned object = objects.add(std::move(value));
     objectNames[object.get()] = std::move(name);
     return object;
 }
 
-std::string World::release(CFTypeRef object)
+std::string standin::World::release(CFTypeRef object)
 {
     const auto found = objectNames.find(object);
     if (found == objectNames.end() || !objects.release(object)) {
-        faults.push_back("CFRelease of an object not held");
+        faults += "CFRelease of an object not held; ";
         return "?";
     }
-    const std::string name = found->second;
-    objectNames.erase(found);
-    return name;
+    return objectNames.extract(found).mapped();
 }
-
-}  // namespace standin
 
 namespace {
 
@@ -69,8 +61,7 @@ standin::Display display(const char* call, CGDirectDisplayID id)
 {
     const auto& displays = log(call + argument(id)).displays;
     const auto found = displays.find(id);
-    return found != displays.end() ? found->second
-                                   : standin::Display{{}, noSuchDisplay, noSuchDisplay, noSuchDisplay};
+    return found != displays.end() ? found->second : standin::Display{{}, noSuchDisplay, noSuchDisplay, noSuchDisplay};
 }
 
 }  // namespace
@@ -126,7 +117,7 @@ kern_return_t IOObjectRelease(io_object_t object)
 {
     auto& world = log(std::string("IOObjectRelease(") + standin::world().nameOf(object) + ")");
     if (!world.handles.release(object))
-        world.faults.push_back(std::string("IOObjectRelease(") + world.nameOf(object) + ") not held");
+        world.faults += std::string("IOObjectRelease(") + world.nameOf(object) + ") not held; ";
     return KERN_SUCCESS;
 }
 

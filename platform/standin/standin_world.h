@@ -43,7 +43,7 @@ struct World {
     std::string nameOf(io_object_t handle) const;
     CFOwned create(Value value, std::string name);
     std::string release(CFTypeRef object);  // the object's name
-    std::vector<std::string> faults;
+    std::string faults;  // each followed by "; "
     std::map<CFTypeRef, std::string> objectNames;
     platform_shared::LiveObjects objects;
     platform_shared::RegistryHandles handles;
