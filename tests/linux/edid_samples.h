@@ -19,10 +19,7 @@ namespace lsscreens::testing {
 struct EdidSample {
     std::string file;  // e.g. "DEL_A056_001.bin"
     std::vector<std::uint8_t> bytes;
-    std::uint32_t vendor = 0;
-    std::uint32_t product = 0;
-    std::uint32_t serial = 0;
-    std::uint32_t mmWidth = 0, mmHeight = 0;
+    std::uint32_t vendor = 0, product = 0, serial = 0, mmWidth = 0, mmHeight = 0;
     std::optional<std::string> name;
 };
 
@@ -32,10 +29,9 @@ inline const std::vector<EdidSample>& edidSamples()
         const std::string directory = LSSCREENS_TEST_DATA_DIR "/edid/";
         std::vector<EdidSample> loaded;
         std::ifstream table(directory + "EXPECTED.tsv");
-        if (!table)
-            throw std::runtime_error("cannot read " + directory + "EXPECTED.tsv");
         std::string line, name;
-        std::getline(table, line);
+        if (!std::getline(table, line))  // the header
+            throw std::runtime_error("cannot read " + directory + "EXPECTED.tsv");
         while (std::getline(table, line)) {
             std::istringstream fields(line);
             EdidSample& sample = loaded.emplace_back();

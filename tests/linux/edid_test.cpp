@@ -33,21 +33,18 @@ TEST_P(RealEdid, IdentitySizeAndInfoDictionaryAsExpected)
     EXPECT_EQ(infoDictionaryFromEdid(sample.bytes), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, RealEdid, ::testing::ValuesIn(edidSamples()), [](const auto& test) {
-    std::string name = test.param.file.substr(0, test.param.file.find('.'));
-    std::replace(name.begin(), name.end(), '-', '_');
-    return name;
-});
+// Each test named after its file ("DEL_A056_001.bin": DEL_A056_001).
+INSTANTIATE_TEST_SUITE_P(Samples, RealEdid, ::testing::ValuesIn(edidSamples()),
+                         [](const auto& test) { return test.param.file.substr(0, test.param.file.find('.')); });
 
 // A base block with a valid header, the given identification and four
 // "dummy" descriptors; names go into descriptors 0 to 3.
 Bytes baseBlock(std::uint16_t manufacturer, std::uint16_t product, std::uint32_t serial,
                 const std::vector<std::string_view>& names = {})
 {
-    Bytes edid{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, std::uint8_t(manufacturer >> 8),
-               std::uint8_t(manufacturer), std::uint8_t(product), std::uint8_t(product >> 8)};
-    for (int i = 0; i < 4; ++i)
-        edid.push_back(std::uint8_t(serial >> (8 * i)));
+    Bytes edid{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, std::uint8_t(manufacturer >> 8), std::uint8_t(manufacturer),
+               std::uint8_t(product), std::uint8_t(product >> 8), std::uint8_t(serial), std::uint8_t(serial >> 8),
+               std::uint8_t(serial >> 16), std::uint8_t(serial >> 24)};
     edid.resize(128);
     for (std::size_t at = 54; at < 126; at += 18)
         edid[at + 3] = 0x10;
