@@ -23,35 +23,38 @@ std::string standin::World::ledgerFaults() const
     return report;
 }
 
-std::string standin::World::nameOf(io_object_t handle) const
-{
-    const auto index = platform_shared::RegistryHandles::serviceIndex(handle, services.size());
-    return handle == 0 ? "0" : index ? std::string("service") + std::to_string(*index) : "iterator";
-}
-
-CFOwned standin::World::create(Value value, std::string name)
-{
-    CFOwned object = objects.add(std::move(value));
-    objectNames[object.get()] = std::move(name);
-    return object;
-}
-
-std::string standin::World::release(CFTypeRef object)
-{
-    const auto found = objectNames.find(object);
-    if (found == objectNames.end() || !objects.release(object)) {
-        faults += "CFRelease of an object not held; ";
-        return "?";
-    }
-    return objectNames.extract(found).mapped();
-}
-
 namespace {
 
 standin::World& log(const std::string& call)
 {
     standin::world().calls += call + ' ';
     return standin::world();
+}
+
+// How the log names a handle.
+std::string nameOf(io_object_t handle)
+{
+    const auto index = platform_shared::RegistryHandles::serviceIndex(handle, standin::world().services.size());
+    return handle == 0 ? "0" : index ? std::string("service") + std::to_string(*index) : "iterator";
+}
+
+CFOwned create(Value value, std::string name)
+{
+    CFOwned object = standin::world().objects.add(std::move(value));
+    standin::world().objectNames[object.get()] = std::move(name);
+    return object;
+}
+
+// The object's name.
+std::string release(CFTypeRef object)
+{
+    auto& world = standin::world();
+    const auto found = world.objectNames.find(object);
+    if (found == world.objectNames.end() || !world.objects.release(object)) {
+        world.faults += "CFRelease of an object not held; ";
+        return "?";
+    }
+    return world.objectNames.extract(found).mapped();
 }
 
 std::string argument(std::size_t value) { return std::string("(") + std::to_string(value) + ")"; }
@@ -91,8 +94,8 @@ std::uint32_t CGDisplaySerialNumber(CGDirectDisplayID id) { return display("CGDi
 
 CFOwned IOServiceMatching(const char* className)
 {
-    return log(std::string("IOServiceMatching(") + className + ")")
-        .create(Dictionary{{"IOProviderClass", className}}, "matching");
+    log(std::string("IOServiceMatching(") + className + ")");
+    return create(Dictionary{{"IOProviderClass", className}}, "matching");
 }
 
 kern_return_t IOServiceGetMatchingServices(mach_port_t port, CFOwned matching, io_iterator_t* existing)
@@ -100,7 +103,7 @@ kern_return_t IOServiceGetMatchingServices(mach_port_t port, CFOwned matching, i
     auto& world = standin::world();
     const Value* request = matching.release();  // consumed on every road, without a CFRelease call
     log(std::string("IOServiceGetMatchingServices(") + std::to_string(port) + "," +
-        (request ? world.release(request) : "none") + ")");
+        (request ? release(request) : "none") + ")");
     if (world.matchingStatus == KERN_SUCCESS || world.iteratorDespiteRefusal)
         *existing = world.handles.newIterator(world.services.size());
     return world.matchingStatus;
@@ -109,28 +112,28 @@ kern_return_t IOServiceGetMatchingServices(mach_port_t port, CFOwned matching, i
 io_object_t IOIteratorNext(io_iterator_t iterator)
 {
     const io_object_t next = standin::world().handles.next(iterator);
-    log(std::string("IOIteratorNext=") + standin::world().nameOf(next));
+    log(std::string("IOIteratorNext=") + nameOf(next));
     return next;
 }
 
 kern_return_t IOObjectRelease(io_object_t object)
 {
-    auto& world = log(std::string("IOObjectRelease(") + standin::world().nameOf(object) + ")");
+    auto& world = log(std::string("IOObjectRelease(") + nameOf(object) + ")");
     if (!world.handles.release(object))
-        world.faults += std::string("IOObjectRelease(") + world.nameOf(object) + ") not held; ";
+        world.faults += std::string("IOObjectRelease(") + nameOf(object) + ") not held; ";
     return KERN_SUCCESS;
 }
 
 CFOwned IODisplayCreateInfoDictionary(io_service_t service, IOOptionBits options)
 {
-    auto& world = log(std::string("IODisplayCreateInfoDictionary(") + standin::world().nameOf(service) + "," +
-                      std::to_string(options) + ")");
+    auto& world =
+        log(std::string("IODisplayCreateInfoDictionary(") + nameOf(service) + "," + std::to_string(options) + ")");
     const auto index = platform_shared::RegistryHandles::serviceIndex(service, world.services.size());
     if (!index || !world.services[*index].info || world.services[*index].infoAnswers-- == 0)
         return {};
-    return world.create(*world.services[*index].info, std::string("info") + std::to_string(*index));
+    return create(*world.services[*index].info, std::string("info") + std::to_string(*index));
 }
 
-void CFRelease(CFTypeRef object) { log(std::string("CFRelease(") + standin::world().release(object) + ")"); }
+void CFRelease(CFTypeRef object) { log(std::string("CFRelease(") + release(object) + ")"); }
 
 }  // namespace lsscreens

@@ -20,10 +20,8 @@ namespace lsscreens::standin {
 
 struct Screen { NSRect frame; Dictionary deviceDescription; };
 struct Display { CGSize millimetres; std::uint32_t vendor = 0, model = 0, serial = 0; };
-struct Service {
-    std::optional<Value> info;  // what IODisplayCreateInfoDictionary returns; absent: nothing
-    int infoAnswers = -1;       // how many requests get it; -1: all
-};
+// What IODisplayCreateInfoDictionary returns (absent: nothing) to how many requests (-1: all).
+struct Service { std::optional<Value> info; int infoAnswers = -1; };
 
 struct World {
     // Scripting.
@@ -39,10 +37,7 @@ struct World {
     // once and nothing else was released; otherwise what went wrong.
     std::string ledgerFaults() const;
 
-    // The platform side.
-    std::string nameOf(io_object_t handle) const;
-    CFOwned create(Value value, std::string name);
-    std::string release(CFTypeRef object);  // the object's name
+    // The platform side's ledger.
     std::string faults;  // each followed by "; "
     std::map<CFTypeRef, std::string> objectNames;
     platform_shared::LiveObjects objects;
