@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "platform/shared/edid.h"
 #include "tests/linux/edid_samples.h"
@@ -61,20 +60,14 @@ TEST(EdidNames, PiecesAreCutJoinedAndTrimmed)
 {
     using namespace std::string_view_literals;
     const std::pair<std::vector<std::string_view>, std::optional<std::string>> cases[] = {
-        {{"DELL U2711\n  "}, "DELL U2711"},
-        {{"Nvidia Defaul", "t Flat Panel\n"}, "Nvidia Default Flat Panel"},  // split across two
-        {{"CNDLCD.COM\n", "CNDLCD.COM\n"}, "CNDLCD.COM"},                    // repeated whole
-        {{"AB\n", "AB\n", "AB\n"}, "AB"},
+        {{"DELL U2711\n  "}, "DELL U2711"}, {{"DX-32L220A12\r"}, "DX-32L220A12"}, {{"\n", "", "P176\n"}, "P176"},
+        {{"Nvidia Defaul", "t Flat Panel\n"}, "Nvidia Default Flat Panel"},                  // split across two
+        {{"CNDLCD.COM\n", "CNDLCD.COM\n"}, "CNDLCD.COM"}, {{"AB\n", "AB\n", "AB\n"}, "AB"},  // repeated whole
         {{"Monitor AB", "AB"}, "Monitor ABAB"},  // only a repeat of the whole text is dropped
-        {{"\n", "", "P176\n"}, "P176"},
-        {{"DX-32L220A12\r"}, "DX-32L220A12"},
-        {{"Acer\xA0" "AL171\xB4"}, "Acer"},  // cut at the first byte outside printable ASCII
-        {{"PHL\0TV"sv}, "PHL"},
-        {{"AB\x7F" "CD"}, "AB"},
-        {{"\xD6\xD0\xCE\xC4"}, std::nullopt},
-        {{"             "}, std::nullopt},
+        // Cut at the first byte outside printable ASCII.
+        {{"Acer\xA0" "AL171\xB4"}, "Acer"}, {{"PHL\0TV"sv}, "PHL"}, {{"AB\x7F" "CD"}, "AB"},
+        {{"\xD6\xD0\xCE\xC4"}, std::nullopt}, {{"             "}, std::nullopt}, {{}, std::nullopt},
         {{"  G150  \n"}, "  G150"},  // leading spaces are the name's own
-        {{}, std::nullopt},
     };
     for (const auto& [pieces, name] : cases)
         EXPECT_EQ(readEdidIdentity(baseBlock(0x10AC, 1, 0, pieces)).name, name) << ::testing::PrintToString(pieces);
