@@ -3,8 +3,6 @@
 // once and at most 32 KiB of it.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "platform/linux/drm_registry.h"
 #include "tests/linux/harness.h"
 
@@ -44,9 +42,8 @@ TEST(DrmRegistry, ConnectedConnectorsInOrderAndEdidsByConnectorNameEachReadOnce)
         EXPECT_EQ(firstOf(registry.edidOfConnector(name)), firstByte) << name;
 
     // Read once: later changes on disk are not seen.
-    sysfs.addConnector("card0-DP-2", "connected", Bytes{9});
-    sysfs.addConnector("card0-DP-3", "connected", Bytes{9});
-    sysfs.addConnector("card1-DP-1", "connected", Bytes{9});
+    for (const char* name : {"card0-DP-2", "card0-DP-3", "card1-DP-1"})
+        sysfs.addConnector(name, "connected", Bytes{9});
     EXPECT_EQ(firstOf(registry.edid(0)), 3);
     EXPECT_EQ(firstOf(registry.edidOfConnector("DP-1")), 11);
     EXPECT_EQ(registry.connectorCount(), 6u);

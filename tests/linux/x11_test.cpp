@@ -114,7 +114,7 @@ struct SetupClaims {
     std::uint16_t visuals = 1;
 };
 
-inline Bytes x11Setup(const SetupClaims& claims = {})
+Bytes x11Setup(const SetupClaims& claims = {})
 {
     Bytes setup = bytesOf(xcb_setup_t{1, 0, 11, 0, 0, 0, 0, 0x1FFFFF, 0, claims.vendor, 0xFFFF, claims.roots,
                                       claims.formats, 0, 0, 32, 32, 8, 255, {}},
@@ -346,8 +346,7 @@ INSTANTIATE_TEST_SUITE_P(Scripted, HostileX, ::testing::Values(
     Case{.what = "LyingRootCount", .setup = {.roots = 3}, .exitStatus = 2},
     Case{.what = "LyingVendorLength", .setup = {.vendor = 1000}, .exitStatus = 2},
     Case{.what = "LyingDepthCount", .setup = {.depths = 2}, .exitStatus = 2},
-    Case{.what = "NoRandr", .randrMinor = 0},
-    Case{.what = "Randr14", .randrMinor = 4},
+    Case{.what = "NoRandr", .randrMinor = 0}, Case{.what = "Randr14", .randrMinor = 4},
     Case{.what = "MonitorsAt1500ms", .monitorsAtMs = 1500},
     Case{.what = "MillionMonitorsAt1500ms", .monitors = 1000000, .monitorsAtMs = 1500},
     Case{.what = "GetMonitorsReplyOf200MB", .padding = 200 << 20},

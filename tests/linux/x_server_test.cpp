@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <nlohmann/json.hpp>
 
 #include "platform/linux/linux_platform.h"
 #include "report/screen_report.h"
