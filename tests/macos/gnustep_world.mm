@@ -7,6 +7,7 @@
 #include <CoreGraphics/CoreGraphics.h>
 #include <IOKit/graphics/IOGraphicsLib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -113,10 +114,7 @@ int main()
 {
     @autoreleasepool { [NSApplication sharedApplication]; }
     std::fputs(lsscreens::screenReport().json.c_str(), stdout);
-    bool unbalanced = false;
-    for (const auto& [handle, count] : handles)
-        unbalanced |= count != 0;
-    for (const id object : handedOut)  // handedOut's own two references and no other
-        unbalanced |= object && [object retainCount] != 2;
-    return unbalanced;
+    // Unbalanced: a handle not given back once, a dictionary held by more or less than handedOut's own two references.
+    return std::any_of(handles.begin(), handles.end(), [](const auto& handle) { return handle.second != 0; }) ||
+           std::any_of(handedOut.begin(), handedOut.end(), [](id object) { return object && [object retainCount] != 2; });
 }
