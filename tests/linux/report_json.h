@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 #include "tests/linux/harness.h"
@@ -34,6 +36,19 @@ inline nlohmann::json screen(std::int64_t width, std::int64_t height, std::int64
         screen["name"] = name;
     return screen;
 }
+
+// Xorg with the dummy driver for the test, which is skipped unless it runs as root.
+class XorgDummy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "Xorg with the dummy driver needs root";
+        server.emplace(xorgDummy(scratch.path));
+    }
+    const ScratchDirectory scratch;  // the server's log
+    std::optional<XServer> server;
+};
 
 #ifdef LSSCREENS_BINARY
 // The binary's report with these variables (DISPLAY and WAYLAND_SOCKET unset

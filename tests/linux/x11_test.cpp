@@ -25,7 +25,6 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <unistd.h>
 #include <xcb/randr.h>
 
 #include <algorithm>
@@ -417,12 +416,8 @@ TEST(Xvfb, ThePrimaryOfALaterXScreenFirstTheirNamesAndNoScreensWithoutACookie)
     unsetenv("XAUTHORITY");
 }
 
-TEST(XorgDummy, OutputsWithPhysicalSizesKnownUnknownOrNegativeAndOneSwitchedOff)
+TEST_F(XorgDummy, OutputsWithPhysicalSizesKnownUnknownOrNegativeAndOneSwitchedOff)
 {
-    if (geteuid() != 0)
-        GTEST_SKIP() << "Xorg with the dummy driver needs root";
-    const ScratchDirectory scratch;
-    const XServer server(xorgDummy(scratch.path));
     ASSERT_TRUE(xrandr("--addmode DUMMY1 1024x768 --addmode DUMMY2 800x600 --addmode DUMMY3 640x480"));
     ASSERT_TRUE(xrandr("--output DUMMY1 --mode 1024x768 --right-of DUMMY0 --set WIDTH_MM 597 --set HEIGHT_MM 336 "
                        "--output DUMMY2 --mode 800x600 --right-of DUMMY1 --primary --set WIDTH_MM -1 --set HEIGHT_MM 296 "

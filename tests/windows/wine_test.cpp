@@ -32,15 +32,13 @@ struct WinePrefix : ScratchDirectory {
     }
 };
 
+using WineOnXorgDummy = XorgDummy;
+
 // Three monitors, the second primary, EDIDs on the second and third, the
 // first cloned on a fourth output (one screen for both); then the same at a
 // scale of 150 %: the logical sizes divided by 1.5, truncated.
-TEST(Wine, XorgDummyThreeMonitorsTheSecondPrimaryNamesAndSizesFromEdidsAndScaled)
+TEST_F(WineOnXorgDummy, ThreeMonitorsTheSecondPrimaryNamesAndSizesFromEdidsAndScaled)
 {
-    if (geteuid() != 0)
-        GTEST_SKIP() << "Xorg with the dummy driver needs root";
-    const ScratchDirectory scratch;
-    const XServer server(xorgDummy(scratch.path));
     ASSERT_TRUE(xrandr("--addmode DUMMY1 1920x1080 --addmode DUMMY2 1400x1050 --addmode DUMMY3 1024x768"));
     ASSERT_TRUE(xrandr("--output DUMMY0 --mode 1024x768 --output DUMMY1 --mode 1920x1080 --right-of DUMMY0 --primary "
                        "--output DUMMY2 --mode 1400x1050 --right-of DUMMY1 --output DUMMY3 --mode 1024x768 --same-as DUMMY0"));
