@@ -30,10 +30,6 @@ constexpr std::uint32_t outputVersion = 4;     // wl_output.name
 constexpr std::uint32_t xdgOutputVersion = 3;  // zxdg_output_v1.name is v2
 constexpr std::uint32_t outputOrderVersion = 1;
 
-// Longer names name no DRM connector; keeping them would let a compositor
-// fill memory (a message may be 4 KiB).
-constexpr std::size_t maximumNameLength = 64;
-
 // libwayland-client 1.21 keeps at most 4 KiB of requests unsent and takes a
 // full buffer for a fatal error, so it is flushed after this many requests:
 // the largest here, a bind of zxdg_output_manager_v1, is 48 bytes.
@@ -60,13 +56,14 @@ std::uint32_t nonNegative(std::int32_t size)
     return size > 0 ? static_cast<std::uint32_t>(size) : 0;
 }
 
-// Empty for no name or one too long to be a connector's.
+// Empty for no name or one too long to be a connector's (a message may be
+// 4 KiB: keeping such names would let a compositor fill memory).
 std::string boundedName(const char* text)
 {
     if (!text)
         return {};
-    const std::size_t length = strnlen(text, maximumNameLength + 1);
-    return length > maximumNameLength ? std::string() : std::string(text, length);
+    const std::size_t length = strnlen(text, maximumConnectorNameLength + 1);
+    return length > maximumConnectorNameLength ? std::string() : std::string(text, length);
 }
 
 // A position and a size as the compositor tells them.
