@@ -37,7 +37,7 @@ namespace {
 constexpr std::chrono::milliseconds waylandBudget{2000};
 constexpr std::chrono::milliseconds x11Budget{2500};
 
-struct Run {
+struct Run final : platform_shared::EdidDisplays {
     explicit Run(const std::string& drmRoot) : start(std::chrono::steady_clock::now()), registry(drmRoot) {}
 
     // The screens of the first window system that answers in full: Wayland,
@@ -72,7 +72,7 @@ struct Run {
     // What is known of the output behind a display id: the identity read
     // from its EDID, else from the named connector's EDID, and its physical
     // size; once per run. Absent when the id names no output.
-    const std::optional<platform_shared::KnownDisplay>& display(std::uint32_t id)
+    const std::optional<platform_shared::KnownDisplay>& knownDisplay(CGDirectDisplayID id) override
     {
         auto found = displays.find(id);
         if (found == displays.end()) {
@@ -88,6 +88,7 @@ struct Run {
         }
         return found->second;
     }
+    platform_shared::EdidRegistry& edidRegistry() override { return registryCalls; }
 
     std::chrono::steady_clock::time_point start;
     std::optional<Screens> screenList;
@@ -151,18 +152,9 @@ Dictionary NSScreen::deviceDescription() const
     return description;
 }
 
-namespace platform_shared {
-
-const std::optional<KnownDisplay>& knownDisplay(CGDirectDisplayID display)
+platform_shared::EdidDisplays& platform_shared::edidDisplays()
 {
-    return run().display(display);
+    return run();
 }
-
-EdidRegistry& edidRegistry()
-{
-    return run().registryCalls;
-}
-
-}  // namespace platform_shared
 
 }  // namespace lsscreens

@@ -4,8 +4,19 @@
 
 namespace lsscreens {
 
-using platform_shared::edidRegistry;
-using platform_shared::knownDisplay;
+namespace {
+
+const std::optional<platform_shared::KnownDisplay>& knownDisplay(CGDirectDisplayID display)
+{
+    return platform_shared::edidDisplays().knownDisplay(display);
+}
+
+platform_shared::EdidRegistry& edidRegistry()
+{
+    return platform_shared::edidDisplays().edidRegistry();
+}
+
+}  // namespace
 
 CGSize CGDisplayScreenSize(CGDirectDisplayID display)
 {

@@ -18,11 +18,20 @@ struct KnownDisplay {
     EdidSize millimetres;
 };
 
-// Defined by the platform: the display behind a display id, read at most once
-// per run; absent when the id names no screen.
-const std::optional<KnownDisplay>& knownDisplay(CGDirectDisplayID display);
+// What the calls ask of the platform's run.
+class EdidDisplays {
+public:
+    // The display behind a display id, read at most once per run; absent
+    // when the id names no screen.
+    virtual const std::optional<KnownDisplay>& knownDisplay(CGDirectDisplayID id) = 0;
+    // The display registry of this run.
+    virtual EdidRegistry& edidRegistry() = 0;
 
-// Defined by the platform: the display registry of this run.
-EdidRegistry& edidRegistry();
+protected:
+    ~EdidDisplays() = default;
+};
+
+// Defined by the platform: its current run.
+EdidDisplays& edidDisplays();
 
 }  // namespace lsscreens::platform_shared

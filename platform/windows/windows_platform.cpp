@@ -29,7 +29,7 @@ namespace windows_platform {
 
 namespace {
 
-struct Run {
+struct Run final : platform_shared::EdidDisplays {
     Run()
     {
         declarePerMonitorDpiAwareness();
@@ -41,7 +41,7 @@ struct Run {
 
     // The EDID of the display with that id, read once per run; absent when
     // the id names no screen.
-    const std::optional<platform_shared::KnownDisplay>& display(std::uint32_t id)
+    const std::optional<platform_shared::KnownDisplay>& knownDisplay(CGDirectDisplayID id) override
     {
         auto found = displays.find(id);
         if (found == displays.end()) {
@@ -56,6 +56,7 @@ struct Run {
         }
         return found->second;
     }
+    platform_shared::EdidRegistry& edidRegistry() override { return registryCalls; }
 
     const std::vector<MonitorDevice>& devices()
     {
@@ -114,18 +115,9 @@ Dictionary NSScreen::deviceDescription() const
     return description;
 }
 
-namespace platform_shared {
-
-const std::optional<KnownDisplay>& knownDisplay(CGDirectDisplayID display)
+platform_shared::EdidDisplays& platform_shared::edidDisplays()
 {
-    return run().display(display);
+    return run();
 }
-
-EdidRegistry& edidRegistry()
-{
-    return run().registryCalls;
-}
-
-}  // namespace platform_shared
 
 }  // namespace lsscreens
